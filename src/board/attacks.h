@@ -1,0 +1,102 @@
+// Attack tables built once at start-up and the attack queries on them. Every sliding attack is
+// one lookup on a rotated occupancy: the six inner squares of the piece's line index the table.
+#pragma once
+
+#include <cstdint>
+
+#include "board/position.h"
+
+enum Orientation : int { ORIENT_RANK = 0, ORIENT_FILE = 1, ORIENT_A1H8 = 2, ORIENT_H1A8 = 3 };
+
+// Fields of the per-square record (see the table in attacks.cpp for what each holds).
+enum SquareMaskField : int {
+    RAY_SE = 0, RAY_NW = 1, RAY_SW = 2, RAY_NE = 3, RAY_S = 4, RAY_N = 5, RAY_W = 6, RAY_E = 7,
+    BISHOP_RAYS = 8, ROOK_RAYS = 9, EMPTY_FIELD = 10, ADJACENT_FILES = 11, NEIGHBOURS = 12,
+    BOX_5X5 = 13, BESIDE = 14, ORTHOGONAL_NEIGHBOURS = 15,
+    WHITE_PAWN_ATTACKERS = 16,  // squares a white pawn attacks this square from
+    BLACK_PAWN_ATTACKERS = 17,  // squares a black pawn attacks this square from
+    ADJACENT_FILES_BELOW = 18, ADJACENT_FILES_ABOVE = 19, BESIDE_AND_BELOW = 20,
+    BESIDE_AND_ABOVE = 21, SPAN_BELOW = 22, SPAN_ABOVE = 23, PAWN_GUARD_BELOW = 24,
+    PAWN_GUARD_ABOVE = 25, PAWN_GUARD_BELOW_2 = 26, PAWN_GUARD_ABOVE_2 = 27, RANKS_BELOW = 28,
+    RANKS_ABOVE = 29, WHITE_PAWN_SQUARE = 30, WHITE_PAWN_SQUARE_WIDE = 31,
+    BLACK_PAWN_SQUARE = 32, BLACK_PAWN_SQUARE_WIDE = 33, KING_ZONE = 34, KING_ZONE_WIDE = 35,
+    KING_REACH_2 = 36, KING_WING_BOX = 37,
+    SQUARE_MASK_FIELDS = 38
+};
+
+struct AttackTables {
+    uint8_t rot90_of[64];     // square -> bit index in the file-major view
+    uint8_t a1h8_of[64];      // square -> bit index in the a1h8 view
+    uint8_t h1a8_of[64];      // square -> bit index in the h1a8 view
+    uint8_t a1h8_square[64];  // bit index -> square
+    uint8_t h1a8_square[64];  // bit index -> square
+    uint32_t shift[4][64];
+    Bitboard line_attacks[4][64][64];
+    Bitboard knight_attacks[64];
+    Bitboard king_attacks[64];
+    int8_t direction[64][64];
+    Bitboard square_masks[64][SQUARE_MASK_FIELDS];
+    Bitboard orient_bit[4][64];  // a square's single bit in each view, for make/unmake
+};
+
+extern AttackTables tables;
+
+// Lookups indexed by direction d in -9..9 (use with offset 9).
+extern const int8_t RAY_FIELD_OF_DIRECTION[19];
+extern const int8_t ORIENTATION_OF_DIRECTION[19];
+
+void init_attack_tables();
+
+inline Bitboard line_lookup(int orientation, Square s, Bitboard occupancy) {
+    uint32_t k = uint32_t(occupancy >> tables.shift[orientation][s]) & 63;
+    return tables.line_attacks[orientation][s][k];
+}
+
+inline Bitboard rook_attacks(Square s, Bitboard rot0, Bitboard rot90) {
+    return line_lookup(ORIENT_RANK, s, rot0) | line_lookup(ORIENT_FILE, s, rot90);
+}
+inline Bitboard bishop_attacks(Square s, Bitboard a1h8, Bitboard h1a8) {
+    return line_lookup(ORIENT_A1H8, s, a1h8) | line_lookup(ORIENT_H1A8, s, h1a8);
+}
+inline Bitboard rook_attacks(const Position& p, Square s) {
+    return rook_attacks(s, p.all_pieces, p.rot_90);
+}
+inline Bitboard bishop_attacks(const Position& p, Square s) {
+    return bishop_attacks(s, p.a1h8_diag, p.h1a8_diag);
+}
+inline Bitboard queen_attacks(const Position& p, Square s) {
+    return rook_attacks(p, s) | bishop_attacks(p, s);
+}
+
+// The occupancy of `p` in the given orientation.
+inline Bitboard occupancy(const Position& p, int orientation) {
+    switch (orientation) {
+        case ORIENT_RANK: return p.all_pieces;
+        case ORIENT_FILE: return p.rot_90;
+        case ORIENT_A1H8: return p.a1h8_diag;
+        default: return p.h1a8_diag;
+    }
+}
+
+// Squares from which a pawn of `colour` attacks `s`.
+inline Bitboard pawn_attackers_mask(Square s, int colour) {
+    return tables.square_masks[s][colour == WHITE ? WHITE_PAWN_ATTACKERS : BLACK_PAWN_ATTACKERS];
+}
+// Squares a pawn of `colour` standing on `s` attacks.
+inline Bitboard pawn_attacks_from(Square s, int colour) {
+    return tables.square_masks[s][colour == WHITE ? BLACK_PAWN_ATTACKERS : WHITE_PAWN_ATTACKERS];
+}
+
+bool attacked(const Position& p, Square s, int by_colour);
+Bitboard attackers(const Position& p, Square s, int by_colour);
+Bitboard all_attackers(const Position& p, Square s);
+
+inline int direction(Square from, Square to) { return tables.direction[from][to]; }
+inline Bitboard ray(Square s, int d) { return tables.square_masks[s][RAY_FIELD_OF_DIRECTION[d + 9]]; }
+// Squares strictly between a and b, which lie on direction d from a.
+inline Bitboard between(Square a, Square b, int d) { return ray(a, d) ^ ray(b - d, d); }
+
+bool is_pinned(const Position& p, int colour, Square s);
+Bitboard xray_behind(const Position& p, Bitboard attackers_so_far, Square s, int d);
+
+inline bool in_check(const Position& p) { return attacked(p, p.king_sq[p.turn], p.turn ^ 1); }

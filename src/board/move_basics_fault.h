@@ -1,0 +1,6 @@
+// What make_move does when the position is corrupt (a king about to be captured).
+#pragma once
+
+#include "board/position.h"
+
+[[noreturn]] void report_king_capture(const Position& p, Move move);

@@ -1,0 +1,16 @@
+// The log channel: diagnostics go to the registered log files only, never to the interface.
+#pragma once
+
+#include <cstdio>
+
+constexpr int LOG_SLOTS = 16;
+constexpr int LOG_BUFFER_SIZE = 16384;
+
+// printf-style; writes to every registered log file and flushes each. Returns the length.
+int log_print(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int log_write(const char* text);
+// Like log_print, then the same text on standard error; a non-zero exit_flag ends the process
+// with status 1.
+int log_fatal(int exit_flag, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Registers an open file in the first free slot.
+void game_add_log(FILE* file);
