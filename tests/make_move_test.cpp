@@ -1,0 +1,158 @@
+#include <random>
+
+#include "board/keys.h"
+#include "board_test_support.h"
+#include "common/pieces.h"
+
+namespace {
+
+class MakeMoveTest : public BoardTest {};
+
+Move find_move(Position& p, Square from, Square to, int promotion = EMPTY) {
+    for (Move m : legal_moves(p))
+        if (move_from(m) == from && move_to(m) == to && move_promotion(m) == promotion) return m;
+    ADD_FAILURE() << "no move " << from << "-" << to;
+    return NULL_MOVE;
+}
+
+void play(Position& p, Square from, Square to, int promotion = EMPTY) {
+    make_move(p, find_move(p, from, to, promotion));
+}
+
+// Makes and unmakes every move of the node, checking the views after each make and the exact
+// restoration after each unmake; then walks one level deeper.
+void check_tree(Position& p, int depth) {
+    for (Move m : node_moves(p)) {
+        Position before = p;
+        make_move(p, m);
+        expect_consistent(p);
+        if (depth > 1 && !leaves_king_attacked(p)) check_tree(p, depth - 1);
+        unmake_move(p);
+        ASSERT_TRUE(same_position(p, before)) << "move " << std::hex << m;
+    }
+}
+
+TEST_F(MakeMoveTest, EveryMoveOfThePerftTreesRoundTrips) {
+    for (const PerftCase& c : perft_cases()) {
+        Position p = position_from_fen(c.fen);
+        check_tree(p, SANITIZED_BUILD ? 2 : 3);
+    }
+}
+
+TEST_F(MakeMoveTest, RandomGamesKeepEveryViewConsistent) {
+    std::mt19937 rng(12345);
+    for (int game = 0; game < (SANITIZED_BUILD ? 20 : 200); ++game) {
+        Position p = start_position();
+        for (int ply = 0; ply < 300; ++ply) {
+            std::vector<Move> moves = legal_moves(p);
+            if (moves.empty() || p.half_moves >= 100) break;
+            check_tree(p, 1);
+            make_move(p, moves[rng() % moves.size()]);
+            expect_consistent(p);
+            ASSERT_EQ(p.hist_top, ply + 1);
+        }
+    }
+}
+
+TEST_F(MakeMoveTest, StartPositionCounters) {
+    Position p = start_position();
+    EXPECT_EQ(p.turn, WHITE);
+    EXPECT_EQ(p.ep_square, 0);
+    EXPECT_EQ(p.half_moves, 0);
+    EXPECT_EQ(p.hist_top, 0);
+    EXPECT_EQ(p.mat_balance, 0);
+    EXPECT_EQ(p.castle_flags, 15);
+    EXPECT_EQ(p.king_sq[BLACK], 60);
+    EXPECT_EQ(p.king_sq[WHITE], 4);
+    for (int c = BLACK; c <= WHITE; ++c) {
+        EXPECT_EQ(p.piece_count[c], 7);
+        EXPECT_EQ(p.pawn_count[c], 8);
+        EXPECT_EQ(p.minor_count[c], 4);
+        EXPECT_EQ(p.major_count[c], 3);
+    }
+}
+
+TEST_F(MakeMoveTest, SkipAndNullMoves) {
+    Position p = position_from_fen("rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3");
+    ASSERT_EQ(p.ep_square, 45);
+    Position before = p;
+    make_move(p, SKIP_MOVE);
+    EXPECT_EQ(p.hist_top, 1);
+    unmake_move(p);
+    EXPECT_TRUE(same_position(p, before));
+
+    make_move(p, NULL_MOVE);
+    EXPECT_EQ(p.hash_key, ~(before.hash_key ^ ep_key(45)));
+    EXPECT_EQ(p.hash_key, compute_hash_key(p));
+    EXPECT_EQ(p.ep_square, 0);
+    EXPECT_EQ(p.half_moves, 0);
+    EXPECT_EQ(p.turn, BLACK);
+    unmake_move(p);
+    EXPECT_TRUE(same_position(p, before));
+}
+
+TEST_F(MakeMoveTest, EnPassantSquareOnlyWhenAPawnCanTake) {
+    Position p = start_position();
+    play(p, 12, 28);  // e2e4: no black pawn attacks e3
+    EXPECT_EQ(p.ep_square, 0);
+    EXPECT_EQ(p.hash_key, compute_hash_key(p));
+    play(p, 51, 35);  // d7d5
+    play(p, 28, 36);  // e4e5
+    play(p, 53, 37);  // f7f5, passing the white pawn on e5
+    EXPECT_EQ(p.ep_square, 45);
+    EXPECT_EQ(p.hash_key, compute_hash_key(p));
+    Position without_ep = p;
+    without_ep.ep_square = 0;
+    EXPECT_EQ(p.hash_key ^ compute_hash_key(without_ep), key_table[KEY_ROW_EP_RANK6][5]);
+
+    Move exf6 = find_move(p, 36, 45);
+    EXPECT_EQ(exf6, make_move_value(36, 45, WPAWN));
+    make_move(p, exf6);
+    EXPECT_EQ(p.board[37], EMPTY);
+    EXPECT_EQ(p.pawn_count[BLACK], 7);
+    expect_consistent(p);
+}
+
+TEST_F(MakeMoveTest, CastlingMovesTheRookAndClearsRights) {
+    Position p = position_from_fen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+    Position before = p;
+    make_move(p, CASTLE_WK);
+    EXPECT_EQ(p.castle_flags, BKC | BQC);
+    EXPECT_EQ(p.board[5], WROOK);
+    EXPECT_EQ(p.board[7], EMPTY);
+    EXPECT_EQ(p.king_sq[WHITE], 6);
+    expect_consistent(p);
+    unmake_move(p);
+    EXPECT_EQ(p.board[7], WROOK);
+    EXPECT_TRUE(same_position(p, before));
+
+    make_move(p, CASTLE_WQ);
+    EXPECT_EQ(p.board[3], WROOK);
+    EXPECT_EQ(p.board[0], EMPTY);
+    make_move(p, CASTLE_BQ);
+    EXPECT_EQ(p.board[59], BROOK);
+    EXPECT_EQ(p.castle_flags, 0);
+    expect_consistent(p);
+}
+
+TEST_F(MakeMoveTest, CapturingARookOnItsCornerClearsItsRight) {
+    Position p = position_from_fen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+    play(p, 7, 63);  // Rh1xh8
+    EXPECT_EQ(p.castle_flags, WQC | BQC);
+    EXPECT_EQ(p.hash_key, compute_hash_key(p));
+}
+
+TEST_F(MakeMoveTest, PromotionWithCaptureUpdatesCountersAndMaterial) {
+    Position p = position_from_fen("1r2k3/2P5/8/8/8/8/8/4K3 w - - 0 1");
+    int balance = p.mat_balance;
+    play(p, 50, 57, WQUEEN);  // c7xb8=Q
+    EXPECT_EQ(p.pawn_count[WHITE], 0);
+    EXPECT_EQ(p.major_count[WHITE], 1);
+    EXPECT_EQ(p.major_count[BLACK], 0);
+    EXPECT_EQ(p.piece_count[BLACK], 0);
+    EXPECT_EQ(p.mat_balance, balance + 1300 - 100 + 600);
+    EXPECT_EQ(p.half_moves, 0);
+    expect_consistent(p);
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#include "board/perft.h"
+
+#include "board_test_support.h"
+
+namespace {
+
+class PerftTest : public BoardTest {};
+
+// Deep counts run in the benchmark; the tests stop where a depth takes about a second.
+constexpr uint64_t LEAF_LIMIT = SANITIZED_BUILD ? 300000 : 12000000;
+
+TEST_F(PerftTest, ReferenceCountsOfThePublicPositions) {
+    for (const PerftCase& c : perft_cases()) {
+        Position p = position_from_fen(c.fen);
+        for (size_t depth = 1; depth <= c.counts.size() && c.counts[depth - 1] <= LEAF_LIMIT; ++depth)
+            EXPECT_EQ(perft(p, int(depth)), c.counts[depth - 1]) << c.fen << " depth " << depth;
+    }
+}
+
+TEST_F(PerftTest, LeavesThePositionUnchanged) {
+    for (const PerftCase& c : perft_cases()) {
+        Position p = position_from_fen(c.fen);
+        Position before = p;
+        perft(p, 3);
+        EXPECT_TRUE(same_position(p, before)) << c.fen;
+    }
+}
+
+TEST_F(PerftTest, DepthZeroCountsOneLeaf) {
+    Position p = start_position();
+    EXPECT_EQ(perft(p, 0), 1u);
+}
+
+std::vector<std::pair<Move, uint64_t>> reported;
+void record(Move move, uint64_t count) { reported.emplace_back(move, count); }
+
+TEST_F(PerftTest, ReportsEachLegalRootMoveOnceWithItsSubtree) {
+    Position p = position_from_fen(perft_cases()[1].fen);
+    reported.clear();
+    uint64_t total = perft(p, 2, record);
+    ASSERT_EQ(reported.size(), 48u);
+    uint64_t sum = 0;
+    for (auto& [move, count] : reported) sum += count;
+    EXPECT_EQ(sum, total);
+    EXPECT_EQ(total, 2039u);
+}
+
+TEST_F(PerftTest, CountsOnlyEvasionsWhenInCheck) {
+    // Black is in check from the bishop on b5; every reply must deal with it.
+    Position p = position_from_fen("rnbqkbnr/ppp1pppp/8/1B1p4/4P3/8/PPPP1PPP/RNBQK1NR b KQkq - 1 2");
+    ASSERT_TRUE(in_check(p));
+    EXPECT_EQ(perft(p, 1), 5u);
+    EXPECT_EQ(perft(p, 3), 3980u);
+}
+
+}  // namespace
