@@ -1,0 +1,67 @@
+#include <algorithm>
+
+#include "board/attacks.h"
+#include "board/movegen.h"
+#include "common/pieces.h"
+
+namespace {
+
+// One gain per capture plus the first: every other square can supply at most one capture.
+constexpr int MAX_EXCHANGE = 64;
+
+// The least valuable attacker of `colour` in `set` (pawns, then knights and bishops together
+// by lowest square, rooks, queens, king), or -1 when there is none.
+Square least_valuable(const Position& p, Bitboard set, int colour) {
+    const Bitboard groups[] = {
+        p.pieces[piece_of(PAWN, colour)],
+        p.pieces[piece_of(KNIGHT, colour)] | p.pieces[piece_of(BISHOP, colour)],
+        p.pieces[piece_of(ROOK, colour)], p.pieces[piece_of(QUEEN, colour)],
+        p.pieces[piece_of(KING, colour)]};
+    for (Bitboard group : groups)
+        if (group & set) return lowest_square(group & set);
+    return -1;
+}
+
+// Takes `from` out of the attacker set and lets the sliders behind it bear on `target`.
+Bitboard release(const Position& p, Bitboard set, Square target, Square from) {
+    return xray_behind(p, set & ~square_bit(from), from, direction(target, from));
+}
+
+// Captures on `target` alternately, `side` first, while the side to capture has an attacker,
+// appending each gain to `gains` (which holds `n` already). `on_target` is the value of the
+// piece standing there. Returns the exchange value for the side that made the first capture.
+int resolve(const Position& p, Square target, Bitboard set, int side, int on_target, int* gains,
+            int n) {
+    for (Square s; (s = least_valuable(p, set, side)) >= 0; side ^= 1) {
+        gains[n] = on_target - gains[n - 1];
+        ++n;
+        on_target = piece_value_abs[p.board[s]];
+        set = release(p, set, target, s);
+    }
+    // Either side may stop capturing when going on would cost it.
+    int v = gains[n - 1];
+    for (int i = n - 2; i >= 0; --i) v = std::min(gains[i], -v);
+    return v;
+}
+
+}  // namespace
+
+int see_move(const Position& p, Move move) {
+    const Square from = move_from(move), to = move_to(move);
+    const int piece = move_piece(move);
+    int gains[MAX_EXCHANGE];
+    // En passant takes a pawn although the captured code is empty. The rooks behind a pushed
+    // pawn join through the x-ray of its from-square.
+    gains[0] = piece_value_abs[is_en_passant(move) ? BPAWN : move_captured(move)];
+    Bitboard set = release(p, all_attackers(p, to), to, from);
+    return resolve(p, to, set, colour_of(piece) ^ 1, piece_value_abs[piece], gains, 1);
+}
+
+int see_square(const Position& p, Square s, int colour, Bitboard attackers) {
+    Square first = least_valuable(p, attackers, colour);
+    if (first < 0) return 0;
+    int gains[MAX_EXCHANGE];
+    gains[0] = piece_value_abs[p.board[s]];
+    Bitboard set = release(p, attackers, s, first);
+    return resolve(p, s, set, colour ^ 1, piece_value_abs[p.board[first]], gains, 1);
+}
