@@ -1,0 +1,11 @@
+// Reading a descriptor (standard input: pipe, file or terminal) without waiting long.
+#pragma once
+
+constexpr int INPUT_POLL_TIMEOUT_MS = 20;
+constexpr int INPUT_READ_SIZE = 4096;
+
+// Waits at most INPUT_POLL_TIMEOUT_MS for `fd` to become readable, then reads at most
+// min(size, INPUT_READ_SIZE) bytes into `dest`. Returns the count, 0 when nothing was waiting,
+// or -1 at end of file or on a read error. A terminal in line mode becomes readable only when a
+// whole line has been typed, so the read never blocks.
+int poll_input(int fd, char* dest, int size);

@@ -1,0 +1,19 @@
+#include "platform/thread.h"
+
+namespace {
+
+void* run_routine(void* record) {
+    Thread* thread = static_cast<Thread*>(record);
+    thread->routine(thread->arg);
+    return nullptr;
+}
+
+}  // namespace
+
+bool thread_start(Thread& thread, ThreadRoutine routine, void* arg) {
+    thread.routine = routine;
+    thread.arg = arg;
+    return pthread_create(&thread.handle, nullptr, run_routine, &thread) == 0;
+}
+
+void thread_join(Thread& thread) { pthread_join(thread.handle, nullptr); }

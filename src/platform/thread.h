@@ -1,0 +1,17 @@
+// Threads: start a routine with one argument, wait for it to end.
+#pragma once
+
+#include <pthread.h>
+
+using ThreadRoutine = void (*)(void* arg);
+
+// The record must stay in place from thread_start until thread_join returns.
+struct Thread {
+    pthread_t handle;
+    ThreadRoutine routine;
+    void* arg;
+};
+
+// Returns false when the system could not create the thread.
+bool thread_start(Thread& thread, ThreadRoutine routine, void* arg);
+void thread_join(Thread& thread);
