@@ -1,9 +1,10 @@
-#include "board/attacks.h"
+// Quiet checking moves for the quiescence search.
 #include "board/movegen.h"
+#include "board/movegen_common.h"
+
+using namespace movegen_detail;
 
 namespace {
-
-constexpr int PROMOTION_ORDER[] = {QUEEN, KNIGHT, ROOK, BISHOP};
 
 // Squares attacked by the given pawns of `colour`.
 Bitboard pawn_attack_set(Bitboard pawns, int colour) {
@@ -11,13 +12,12 @@ Bitboard pawn_attack_set(Bitboard pawns, int colour) {
     return (pawns & NOT_FILE_H) >> 7 | (pawns & NOT_FILE_A) >> 9;
 }
 
-// Own pieces that are the only thing between the enemy king and one of our sliders of the
-// line's kind. `line_blockers` are our pieces the king's lines reach; `sliders` our sliders
-// moving along those lines.
-Bitboard shielding(const Position& p, Square king, Bitboard line_blockers, Bitboard sliders) {
+// Those of `blockers` (our pieces that the enemy king's lines reach) that shield the king from
+// one of `sliders` (ours, of the lines' kind) standing right behind them.
+Bitboard shielding(const Position& p, Square king, Bitboard blockers, Bitboard sliders) {
     Bitboard found = 0;
-    while (line_blockers) {
-        Square s = pop_lowest(line_blockers);
+    while (blockers) {
+        Square s = pop_lowest(blockers);
         int d = direction(king, s);
         int o = ORIENTATION_OF_DIRECTION[d + 9];
         if (line_lookup(o, s, occupancy(p, o)) & ray(s, d) & sliders) found |= square_bit(s);
@@ -25,33 +25,11 @@ Bitboard shielding(const Position& p, Square king, Bitboard line_blockers, Bitbo
     return found;
 }
 
-void add_moves(Move* list, int& count, Square from, Bitboard targets, int piece) {
-    while (targets) list[count++] = make_move_value(from, pop_lowest(targets), piece);
-}
-
-// Pieces of code `piece` from `movers` to the targets their attack function reaches inside
-// `allowed`.
-template <typename AttackFn>
-void add_piece_moves(Move* list, int& count, Bitboard movers, int piece, Bitboard allowed,
-                     AttackFn attacks) {
-    while (movers) {
-        Square from = pop_lowest(movers);
-        add_moves(list, count, from, attacks(from) & allowed, piece);
-    }
-}
-
-// Pushes onto `targets`, which lie `step` squares ahead of their pawns.
-void add_pushes(Move* list, int& count, Bitboard targets, int step, int pawn) {
-    int colour = colour_of(pawn);
+// Pushes onto `targets`, each `push` squares ahead of its pawn.
+void add_pushes(Move* list, int& count, const Position& p, Bitboard targets, int push) {
     while (targets) {
         Square to = pop_lowest(targets);
-        Square from = to - step;
-        if (rank_of(to) == 0 || rank_of(to) == 7) {
-            for (int type : PROMOTION_ORDER)
-                list[count++] = make_move_value(from, to, pawn, EMPTY, piece_of(type, colour));
-        } else {
-            list[count++] = make_move_value(from, to, pawn);
-        }
+        add_pawn_move(list, count, p, to - push, to);
     }
 }
 
@@ -60,48 +38,51 @@ void add_pushes(Move* list, int& count, Bitboard targets, int step, int pawn) {
 Bitboard gen_checks(const Position& p, Move* list, int& count) {
     const int us = p.turn, them = us ^ 1;
     const Square king = p.king_sq[them];
-    const Bitboard own = p.pieces[us];
     const Bitboard rook_checks = rook_attacks(p, king);
     const Bitboard bishop_checks = bishop_attacks(p, king);
     const Bitboard knight_checks = tables.knight_attacks[king];
     const Bitboard pawn_checks = pawn_attackers_mask(king, us);
-    const int pawn = piece_of(PAWN, us);
+    const Bitboard pawns = p.pieces[piece_of(PAWN, us)];
 
     // A pawn on the king's file cannot leave it by pushing, so it uncovers nothing.
-    Bitboard candidates = shielding(p, king, rook_checks & own, p.rooks_queens[us]) |
-                          shielding(p, king, bishop_checks & own, p.bishops_queens[us]);
-    candidates &= ~(p.pieces[pawn] & file_mask(file_of(king)));
+    Bitboard candidates = shielding(p, king, rook_checks & p.pieces[us], p.rooks_queens[us]) |
+                          shielding(p, king, bishop_checks & p.pieces[us], p.bishops_queens[us]);
+    candidates &= ~(pawns & file_mask(file_of(king)));
 
     // A piece put where an enemy pawn takes it is not worth a quiescence check.
     const Bitboard safe = ~p.all_pieces & ~pawn_attack_set(p.pieces[piece_of(PAWN, them)], them);
-    auto rook_fn = [&](Square s) { return rook_attacks(p, s); };
-    auto bishop_fn = [&](Square s) { return bishop_attacks(p, s); };
-    auto knight_fn = [](Square s) { return tables.knight_attacks[s]; };
+    auto queen_moves = [&](Square s) {
+        return queen_attacks(p, s) & safe & (rook_checks | bishop_checks);
+    };
+    add_piece_moves(list, count, p, p.pieces[piece_of(QUEEN, us)], queen_moves);
 
-    auto queen_fn = [&](Square s) { return queen_attacks(p, s); };
-    add_piece_moves(list, count, p.pieces[piece_of(QUEEN, us)], piece_of(QUEEN, us),
-                    safe & (rook_checks | bishop_checks), queen_fn);
-    const Bitboard rooks = p.pieces[piece_of(ROOK, us)];
-    add_piece_moves(list, count, rooks & ~candidates, piece_of(ROOK, us), safe & rook_checks,
-                    rook_fn);
-    add_piece_moves(list, count, rooks & candidates, piece_of(ROOK, us), safe, rook_fn);
-    const Bitboard bishops = p.pieces[piece_of(BISHOP, us)];
-    add_piece_moves(list, count, bishops & ~candidates, piece_of(BISHOP, us), safe & bishop_checks,
-                    bishop_fn);
-    add_piece_moves(list, count, bishops & candidates, piece_of(BISHOP, us), safe, bishop_fn);
-    const Bitboard knights = p.pieces[piece_of(KNIGHT, us)];
-    add_piece_moves(list, count, knights & ~candidates, piece_of(KNIGHT, us), safe & knight_checks,
-                    knight_fn);
-    add_piece_moves(list, count, knights & candidates, piece_of(KNIGHT, us), safe, knight_fn);
+    // Each kind: the pieces that can only check directly, then the ones whose departure
+    // uncovers a check and so check from any square.
+    struct Kind {
+        Bitboard pieces, checks;
+        Bitboard (*reach)(const Position&, Square);
+    };
+    const Kind kinds[] = {
+        {p.pieces[piece_of(ROOK, us)], rook_checks,
+         [](const Position& q, Square s) { return rook_attacks(q, s); }},
+        {p.pieces[piece_of(BISHOP, us)], bishop_checks,
+         [](const Position& q, Square s) { return bishop_attacks(q, s); }},
+        {p.pieces[piece_of(KNIGHT, us)], knight_checks,
+         [](const Position&, Square s) { return tables.knight_attacks[s]; }}};
+    for (const Kind& kind : kinds) {
+        add_piece_moves(list, count, p, kind.pieces & ~candidates,
+                        [&](Square s) { return kind.reach(p, s) & safe & kind.checks; });
+        add_piece_moves(list, count, p, kind.pieces & candidates,
+                        [&](Square s) { return kind.reach(p, s) & safe; });
+    }
 
+    const int push = us == WHITE ? 8 : -8;
     const Bitboard empty = ~p.all_pieces;
-    const Bitboard pawns = p.pieces[pawn];
-    const int step = us == WHITE ? 8 : -8;
-    auto advance = [us](Bitboard b) { return us == WHITE ? b << 8 : b >> 8; };
-    const Bitboard from_candidates = advance(pawns & candidates);
-    const Bitboard singles = advance(pawns) & empty;
-    const Bitboard doubles = advance(singles & (us == WHITE ? rank_mask(2) : rank_mask(5))) & empty;
-    add_pushes(list, count, doubles & (pawn_checks | advance(from_candidates)), 2 * step, pawn);
-    add_pushes(list, count, singles & (pawn_checks | from_candidates), step, pawn);
+    const Bitboard singles = shift_by(pawns, push) & empty;
+    const Bitboard start_rank = us == WHITE ? RANK_2 : RANK_7;
+    const Bitboard doubles = shift_by(singles & shift_by(start_rank, push), push) & empty;
+    const Bitboard uncovering = pawns & candidates;
+    add_pushes(list, count, p, doubles & (pawn_checks | shift_by(uncovering, 2 * push)), 2 * push);
+    add_pushes(list, count, p, singles & (pawn_checks | shift_by(uncovering, push)), push);
     return candidates;
 }

@@ -1,0 +1,60 @@
+// Positions for the cross-checks of the single-move tests (validity, quiet checks, exchanges):
+// the WAC suite when the shared data is present, and positions of random legal games.
+#pragma once
+
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "board_test_support.h"
+
+constexpr const char* WAC_PATH = "/work/shared/data/wac.epd";
+
+// Starts for random games: the usual perft positions and a few with promotions, castling
+// rights and pawns on both sides close to each other.
+inline const std::vector<std::string>& playout_starts() {
+    static const std::vector<std::string> starts = [] {
+        std::vector<std::string> fens;
+        for (const PerftCase& c : perft_cases()) fens.push_back(c.fen);
+        fens.push_back("8/PPP4k/8/8/8/8/4Kppp/8 w - - 0 1");
+        fens.push_back("r3k2r/1P4P1/8/8/8/8/1p4p1/R3K2R b KQkq - 0 1");
+        fens.push_back("4k3/2p1p1p1/8/1P1P1P2/3p1p2/8/2P1P1P1/4K3 w - - 0 1");
+        return fens;
+    }();
+    return starts;
+}
+
+// Calls fn(Position&) for each WAC position (none when the data file is missing), then for every
+// position met in random legal games from each start; fn must leave the position as it was.
+// The games are the same on every run.
+template <typename Fn>
+void for_each_corpus_position(Fn fn) {
+    std::ifstream in(WAC_PATH);
+    for (std::string line; std::getline(in, line);) {
+        Position p;
+        if (read_fen(p, line.c_str()) == PARSE_OK) fn(p);
+    }
+    const int games = SANITIZED_BUILD ? 2 : 6, plies = 80;
+    std::mt19937 rng(20240611);
+    for (const std::string& fen : playout_starts()) {
+        for (int g = 0; g < games; ++g) {
+            Position p = position_from_fen(fen);
+            for (int ply = 0; ply < plies; ++ply) {
+                fn(p);
+                Move moves[MAX_MOVES];
+                int count = 0;
+                gen_legal(p, moves, count);
+                if (count == 0) break;
+                make_move(p, moves[rng() % count]);
+            }
+        }
+    }
+}
+
+inline constexpr Square sq(const char* name) { return square_at(name[0] - 'a', name[1] - '1'); }
+
+// The move from `from` to `to` with the codes the board gives it.
+inline Move board_move(const Position& p, const char* from, const char* to, int promotion = EMPTY) {
+    return make_move_value(sq(from), sq(to), p.board[sq(from)], p.board[sq(to)], promotion);
+}
