@@ -45,7 +45,7 @@ TEST_F(MovegenTest, StartPositionQuietOrder) {
 }
 
 TEST_F(MovegenTest, PromotionsAreSplitBetweenCapturesAndQuietMoves) {
-    Position p = position_from_fen("3rk3/4P3/8/8/8/8/8/4K3 w - - 0 1");
+    Position p = position_from_fen("3r2k1/4P3/8/8/8/8/8/4K3 w - - 0 1");
     std::vector<Move> expected_captures = {
         make_move_value(52, 59, WPAWN, BROOK, WQUEEN), make_move_value(52, 59, WPAWN, BROOK, WKNIGHT),
         make_move_value(52, 59, WPAWN, BROOK, WROOK), make_move_value(52, 59, WPAWN, BROOK, WBISHOP),
@@ -65,7 +65,8 @@ TEST_F(MovegenTest, CaptureStagesComeInTheirOrder) {
     Position p = position_from_fen("4k3/8/3r4/1n2Pp2/1Q3B2/2b2nq1/3PK3/8 w - f6 0 1");
     std::vector<Move> expected = {
         make_move_value(25, 33, WQUEEN, BKNIGHT),  // Qxb5 along the file
-        make_move_value(25, 43, WQUEEN, BROOK),    // Qxd6 on the diagonal
+        make_move_value(25, 18, WQUEEN, BBISHOP),  // Qxc3 and Qxd6 on the diagonals
+        make_move_value(25, 43, WQUEEN, BROOK),
         make_move_value(29, 22, WBISHOP, BQUEEN),  // Bxg3
         make_move_value(12, 21, WKING, BKNIGHT),   // Kxf3
         make_move_value(36, 45, WPAWN),            // exf6 en passant
