@@ -1,0 +1,105 @@
+// Static exchange evaluation: classic exchanges, x-rays, the order of attackers, and bounds that
+// every exchange must respect.
+#include "common/pieces.h"
+#include "tactics_positions.h"
+
+namespace {
+
+class Exchange : public BoardTest {};
+
+int see_of(const char* fen, const char* from, const char* to) {
+    Position p = position_from_fen(fen);
+    return see_move(p, board_move(p, from, to));
+}
+
+TEST_F(Exchange, ClassicCaptures) {
+    // Pawn takes a knight that a pawn defends: knight for pawn.
+    EXPECT_EQ(see_of("4k3/8/4p3/3n4/4P3/8/8/4K3 w - - 0 1", "e4", "d5"), 300);
+    // Queen takes a defended pawn and is lost for it.
+    EXPECT_EQ(see_of("4k3/8/4p3/3p4/8/8/8/3QK3 w - - 0 1", "d1", "d5"), -1200);
+    // Undefended piece: simply won.
+    EXPECT_EQ(see_of("4k3/8/8/3r4/8/8/8/3QK3 w - - 0 1", "d1", "d5"), 600);
+    // Black captures the same way.
+    EXPECT_EQ(see_of("4k3/8/8/3p4/4N3/5P2/8/4K3 b - - 0 1", "d5", "e4"), 300);
+}
+
+TEST_F(Exchange, PiecesBehindTheCapturerJoinIn) {
+    // Rook battery: the second rook recaptures through the first.
+    EXPECT_EQ(see_of("3r2k1/8/8/3n4/8/8/3R4/3RK3 w - - 0 1", "d2", "d5"), 400);
+    EXPECT_EQ(see_of("3r2k1/8/8/3n4/8/8/3R4/4K3 w - - 0 1", "d2", "d5"), -200);
+    // A bishop behind a capturing pawn on the diagonal.
+    EXPECT_EQ(see_of("3qk3/8/8/3n4/4P3/5B2/8/4K3 w - - 0 1", "e4", "d5"), 400);
+    EXPECT_EQ(see_of("3qk3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", "e4", "d5"), 300);
+}
+
+TEST_F(Exchange, RookBehindAPushedPawnDefendsItsSquare) {
+    EXPECT_EQ(see_of("4k3/8/8/3p4/8/4P3/8/4RK2 w - - 0 1", "e3", "e4"), 0);
+    EXPECT_EQ(see_of("4k3/8/8/3p4/8/4P3/8/5K2 w - - 0 1", "e3", "e4"), -100);
+    EXPECT_EQ(see_of("4k3/8/8/3p4/8/8/4P3/4RK2 w - - 0 1", "e2", "e4"), 0);
+}
+
+TEST_F(Exchange, EnPassantWinsThePawn) {
+    EXPECT_EQ(see_of("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", "e5", "d6"), 100);
+    EXPECT_EQ(see_of("4k3/2p5/8/3pP3/8/8/8/4K3 w - d6 0 2", "e5", "d6"), 0);
+}
+
+TEST_F(Exchange, LeastValuableAttackerGoesFirst) {
+    // Black answers Nxd5 with the pawn, keeping the queen for last: White loses the knight for
+    // a pawn whatever it does next.
+    EXPECT_EQ(see_of("3qk3/8/4p3/3p4/8/2N2B2/8/4K3 w - - 0 1", "c3", "d5"), -300);
+    // The king recaptures only where nothing can take it back.
+    EXPECT_EQ(see_of("8/8/4k3/3p4/8/8/3R4/3QK3 w - - 0 1", "d2", "d5"), 100);
+    EXPECT_EQ(see_of("8/8/4k3/3p4/8/8/3R4/4K3 w - - 0 1", "d2", "d5"), -500);
+}
+
+TEST_F(Exchange, SquareExchangeStartsWithTheCheapestAttacker) {
+    Position p = position_from_fen("4k3/8/4p3/3n4/4P3/8/8/3QK3 w - - 0 1");
+    const Square d5 = sq("d5");
+    const Bitboard all = all_attackers(p, d5);
+    // exd5 exd5 Qxd5 nets the knight; opening with the queen would lose it to the e6 pawn,
+    // which is what the set without e4 leaves.
+    EXPECT_EQ(see_square(p, d5, WHITE, all), 400);
+    EXPECT_EQ(see_square(p, d5, WHITE, all & ~square_bit(sq("e4"))), -900);
+    EXPECT_EQ(see_square(p, sq("e4"), BLACK, all_attackers(p, sq("e4"))), 0);  // no attacker
+    EXPECT_EQ(see_square(p, d5, WHITE, 0), 0);
+}
+
+// The side making a move can stop after it, and the opponent after its reply, so the value lies
+// between "gain the target, lose the mover" and "gain the target". The square exchange opens
+// with the cheapest attacker, so it equals the move exchange of a capture by the unique
+// cheapest attacker.
+TEST_F(Exchange, BoundsAndAgreementOverManyPositions) {
+    int captures = 0, compared = 0;
+    for_each_corpus_position([&](Position& p) {
+        Move list[MAX_MOVES];
+        int count = 0;
+        gen_captures(p, list, count, nullptr, ~Bitboard(0));
+        gen_quiet(p, list, count);
+        for (int i = 0; i < count; ++i) {
+            const Move m = list[i];
+            const int target = is_en_passant(m) ? 100 : piece_value_abs[move_captured(m)];
+            const int mover = piece_value_abs[move_piece(m)];
+            const int v = see_move(p, m);
+            EXPECT_LE(v, target) << std::hex << m;
+            EXPECT_GE(v, target - mover) << std::hex << m;
+            if (move_captured(m) == EMPTY) continue;
+            ++captures;
+            Bitboard ours = attackers(p, move_to(m), p.turn);
+            int cheapest = 1 << 30, how_many = 0;
+            for (Bitboard b = ours; b;) {
+                int value = piece_value_abs[p.board[pop_lowest(b)]];
+                if (value < cheapest) cheapest = value, how_many = 0;
+                how_many += value == cheapest;
+            }
+            if (how_many == 1 && mover == cheapest) {
+                ++compared;
+                EXPECT_EQ(see_square(p, move_to(m), p.turn, all_attackers(p, move_to(m))), v)
+                    << std::hex << m;
+            }
+        }
+    });
+    EXPECT_GT(captures, 1000);
+    EXPECT_GT(compared, 500);
+}
+
+}  // namespace
