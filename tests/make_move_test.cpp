@@ -156,3 +156,15 @@ TEST_F(MakeMoveTest, PromotionWithCaptureUpdatesCountersAndMaterial) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MakeMoveDeathTest, CapturingAKingEndsTheProcessWithAReport) {
+    init_attack_tables();
+    Position p = position_from_fen("4k3/4Q3/8/8/8/8/8/4K3 b - - 0 1");
+    make_move(p, NULL_MOVE);  // leaves the black king en prise
+    EXPECT_EXIT(make_move(p, make_move_value(52, 60, WQUEEN, BKING)), ::testing::ExitedWithCode(255),
+                "Unknown piece type 12 captured");
+}
+
+}  // namespace
