@@ -25,6 +25,16 @@ Bitboard shielding(const Position& p, Square king, Bitboard blockers, Bitboard s
     return found;
 }
 
+// The pieces of one kind that can only check directly (onto `checks`), then those whose
+// departure uncovers a check and so check from any square they reach.
+template <typename Reach>
+void add_kind(Move* list, int& count, const Position& p, Bitboard pieces, Bitboard candidates,
+              Bitboard safe, Bitboard checks, Reach reach) {
+    add_piece_moves(list, count, p, pieces & ~candidates,
+                    [&](Square s) { return reach(s) & safe & checks; });
+    add_piece_moves(list, count, p, pieces & candidates, [&](Square s) { return reach(s) & safe; });
+}
+
 // Pushes onto `targets`, each `push` squares ahead of its pawn.
 void add_pushes(Move* list, int& count, const Position& p, Bitboard targets, int push) {
     while (targets) {
@@ -56,25 +66,15 @@ Bitboard gen_checks(const Position& p, Move* list, int& count) {
     };
     add_piece_moves(list, count, p, p.pieces[piece_of(QUEEN, us)], queen_moves);
 
-    // Each kind: the pieces that can only check directly, then the ones whose departure
-    // uncovers a check and so check from any square.
-    struct Kind {
-        Bitboard pieces, checks;
-        Bitboard (*reach)(const Position&, Square);
-    };
-    const Kind kinds[] = {
-        {p.pieces[piece_of(ROOK, us)], rook_checks,
-         [](const Position& q, Square s) { return rook_attacks(q, s); }},
-        {p.pieces[piece_of(BISHOP, us)], bishop_checks,
-         [](const Position& q, Square s) { return bishop_attacks(q, s); }},
-        {p.pieces[piece_of(KNIGHT, us)], knight_checks,
-         [](const Position&, Square s) { return tables.knight_attacks[s]; }}};
-    for (const Kind& kind : kinds) {
-        add_piece_moves(list, count, p, kind.pieces & ~candidates,
-                        [&](Square s) { return kind.reach(p, s) & safe & kind.checks; });
-        add_piece_moves(list, count, p, kind.pieces & candidates,
-                        [&](Square s) { return kind.reach(p, s) & safe; });
-    }
+    auto rook_reach = [&](Square s) { return rook_attacks(p, s); };
+    auto bishop_reach = [&](Square s) { return bishop_attacks(p, s); };
+    auto knight_reach = [](Square s) { return tables.knight_attacks[s]; };
+    add_kind(list, count, p, p.pieces[piece_of(ROOK, us)], candidates, safe, rook_checks,
+             rook_reach);
+    add_kind(list, count, p, p.pieces[piece_of(BISHOP, us)], candidates, safe, bishop_checks,
+             bishop_reach);
+    add_kind(list, count, p, p.pieces[piece_of(KNIGHT, us)], candidates, safe, knight_checks,
+             knight_reach);
 
     const int push = us == WHITE ? 8 : -8;
     const Bitboard empty = ~p.all_pieces;
