@@ -26,7 +26,7 @@ constexpr int BISHOP_STEPS[4][2] = {{1, 1}, {-1, -1}, {1, -1}, {-1, 1}};
 Bitboard rotate(Bitboard b, int orientation) {
     Bitboard out = 0;
     for (Square s = 0; s < 64; ++s)
-        if (b & square_bit(s)) out |= tables.orient_bit[orientation][s];
+        if (b & square_bit(s)) out |= tables.square_bits[s][orientation];
     return out;
 }
 
@@ -45,7 +45,7 @@ TEST_F(AttacksTest, LineLookupsMatchSquareBySquareWalks) {
 TEST_F(AttacksTest, RotatedMappingsArePermutations) {
     for (int o = 0; o < 4; ++o) {
         Bitboard all = 0;
-        for (Square s = 0; s < 64; ++s) all |= tables.orient_bit[o][s];
+        for (Square s = 0; s < 64; ++s) all |= tables.square_bits[s][o];
         EXPECT_EQ(all, ~Bitboard(0)) << "orientation " << o;
     }
     for (Square s = 0; s < 64; ++s) {

@@ -58,10 +58,10 @@ void init_mappings() {
         tables.h1a8_of[s] = h1a8_index(s);
         tables.a1h8_square[a1h8_index(s)] = s;
         tables.h1a8_square[h1a8_index(s)] = s;
-        tables.orient_bit[ORIENT_RANK][s] = square_bit(s);
-        tables.orient_bit[ORIENT_FILE][s] = square_bit(rot90_index(s));
-        tables.orient_bit[ORIENT_A1H8][s] = square_bit(a1h8_index(s));
-        tables.orient_bit[ORIENT_H1A8][s] = square_bit(h1a8_index(s));
+        tables.square_bits[s][ORIENT_RANK] = square_bit(s);
+        tables.square_bits[s][ORIENT_FILE] = square_bit(rot90_index(s));
+        tables.square_bits[s][ORIENT_A1H8] = square_bit(a1h8_index(s));
+        tables.square_bits[s][ORIENT_H1A8] = square_bit(h1a8_index(s));
         int f = file_of(s), r = rank_of(s);
         tables.shift[ORIENT_RANK][s] = r * 8 + 1;
         tables.shift[ORIENT_FILE][s] = f * 8 + 1;

@@ -52,8 +52,8 @@ bool en_passant_is_safe(const Position& p, Square from, Square victim) {
     Square ep = p.ep_square, king = p.king_sq[Us];
     Bitboard o[4];
     for (int i = 0; i < 4; ++i)
-        o[i] = occupancy(p, i) ^ tables.orient_bit[i][from] ^ tables.orient_bit[i][victim] ^
-               tables.orient_bit[i][ep];
+        o[i] = occupancy(p, i) ^ tables.square_bits[from][i] ^ tables.square_bits[victim][i] ^
+               tables.square_bits[ep][i];
     Bitboard rooks = p.rooks_queens[Them] & ~square_bit(victim);
     Bitboard bishops = p.bishops_queens[Them] & ~square_bit(victim);
     return !(rook_attacks(king, o[ORIENT_RANK], o[ORIENT_FILE]) & rooks) &&

@@ -11,8 +11,8 @@ namespace {
 constexpr int BACK_RANK[8] = {WROOK, WKNIGHT, WBISHOP, WQUEEN, WKING, WBISHOP, WKNIGHT, WROOK};
 
 void add_to_views(Position& p, Square s, int piece) {
-    Bitboard b0 = tables.orient_bit[ORIENT_RANK][s], b90 = tables.orient_bit[ORIENT_FILE][s];
-    Bitboard ba = tables.orient_bit[ORIENT_A1H8][s], bh = tables.orient_bit[ORIENT_H1A8][s];
+    Bitboard b0 = tables.square_bits[s][ORIENT_RANK], b90 = tables.square_bits[s][ORIENT_FILE];
+    Bitboard ba = tables.square_bits[s][ORIENT_A1H8], bh = tables.square_bits[s][ORIENT_H1A8];
     int colour = colour_of(piece);
     p.mat_balance += piece_value[piece];
     p.all_pieces |= b0;

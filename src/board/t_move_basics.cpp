@@ -47,15 +47,15 @@ inline void toggle_views(Position& p, int piece, Bitboard b0, Bitboard b90, Bitb
 }
 
 inline void toggle_square(Position& p, int piece, Square s) {
-    toggle_views(p, piece, tables.orient_bit[0][s], tables.orient_bit[1][s],
-                 tables.orient_bit[2][s], tables.orient_bit[3][s]);
+    toggle_views(p, piece, tables.square_bits[s][0], tables.square_bits[s][1],
+                 tables.square_bits[s][2], tables.square_bits[s][3]);
 }
 
 inline void toggle_two(Position& p, int piece, Square a, Square b) {
-    toggle_views(p, piece, tables.orient_bit[0][a] | tables.orient_bit[0][b],
-                 tables.orient_bit[1][a] | tables.orient_bit[1][b],
-                 tables.orient_bit[2][a] | tables.orient_bit[2][b],
-                 tables.orient_bit[3][a] | tables.orient_bit[3][b]);
+    toggle_views(p, piece, tables.square_bits[a][0] | tables.square_bits[b][0],
+                 tables.square_bits[a][1] | tables.square_bits[b][1],
+                 tables.square_bits[a][2] | tables.square_bits[b][2],
+                 tables.square_bits[a][3] | tables.square_bits[b][3]);
 }
 
 // Counters and material for a piece of code `piece` entering (sign +1) or leaving (-1).
