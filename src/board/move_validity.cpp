@@ -1,3 +1,4 @@
+// Whether a single move (a hash or killer move, a move from the interface) fits the position.
 #include "board/attacks.h"
 #include "board/movegen.h"
 #include "board/t_move_basics.h"

@@ -1,3 +1,4 @@
+// Static exchange evaluation: the material outcome of a capture sequence on one square.
 #include <algorithm>
 
 #include "board/attacks.h"

@@ -1,3 +1,4 @@
+// Ordering a move list by its scores for the move picker.
 #include <cstdint>
 #include <utility>
 
