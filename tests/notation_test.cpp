@@ -74,6 +74,7 @@ TEST_F(NotationTest, EnPassantForms) {
     EXPECT_EQ(parsed_move(p, "ed"), ep);
     EXPECT_EQ(parsed_move(p, "ed6"), ep);
     EXPECT_EQ(parsed_move(p, "e5d6"), ep);
+    EXPECT_EQ(parsed_move(p, "e5xd6"), ep);
     // Without the en-passant right the diagonal step takes nothing.
     Position no_ep = position_from_fen("rnbqkbnr/1pp1pppp/p7/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq - 0 3");
     EXPECT_EQ(parse(no_ep, "exd6").code, PARSE_NO_PIECE);
@@ -110,6 +111,9 @@ TEST_F(NotationTest, PromotionForms) {
     EXPECT_EQ(parsed_move(p, "ba8=N"), knight_takes);
     EXPECT_EQ(parsed_move(p, "b8=R"), board_move(p, "b7", "b8", WROOK));
     EXPECT_EQ(parsed_move(p, "b8=B"), board_move(p, "b7", "b8", WBISHOP));
+    EXPECT_EQ(parsed_move(p, "b7-b8=Q"), queen);
+    EXPECT_EQ(parsed_move(p, "b7xa8=N"), knight_takes);
+    EXPECT_EQ(parse(p, "b7-b8=X").code, PARSE_SYNTAX);
     EXPECT_EQ(parse(p, "b8=q").code, PARSE_SYNTAX);
     EXPECT_EQ(parse(p, "b8=K").code, PARSE_SYNTAX);
     EXPECT_EQ(parse(p, "b8=").code, PARSE_SYNTAX);
@@ -117,6 +121,11 @@ TEST_F(NotationTest, PromotionForms) {
     Position black = position_from_fen("4k3/8/8/8/8/8/6p1/4K2R b - - 0 1");
     EXPECT_EQ(parsed_move(black, "gxh1=Q"), board_move(black, "g2", "h1", BQUEEN));
     EXPECT_EQ(parsed_move(black, "g2g1r"), board_move(black, "g2", "g1", BROOK));
+    // a1 is square 0, the value of "no en-passant square": an empty a1 is still nothing to take.
+    Position corner = position_from_fen("4k3/8/8/8/8/8/1p6/4K3 b - - 0 1");
+    EXPECT_EQ(parse(corner, "bxa1=Q").code, PARSE_NO_PIECE);
+    EXPECT_EQ(parse(corner, "ba=Q").code, PARSE_NO_PIECE);
+    EXPECT_EQ(parsed_move(corner, "b1=Q"), board_move(corner, "b2", "b1", BQUEEN));
 }
 
 TEST_F(NotationTest, PawnPushesAndFileCaptures) {
@@ -124,6 +133,8 @@ TEST_F(NotationTest, PawnPushesAndFileCaptures) {
     EXPECT_EQ(parsed_move(start, "e4"), board_move(start, "e2", "e4"));
     EXPECT_EQ(parsed_move(start, "e3"), board_move(start, "e2", "e3"));
     EXPECT_EQ(parsed_move(start, "e2e4"), board_move(start, "e2", "e4"));
+    EXPECT_EQ(parsed_move(start, "e2-e4"), board_move(start, "e2", "e4"));
+    EXPECT_EQ(parsed_move(start, "Ng1-f3"), board_move(start, "g1", "f3"));
     EXPECT_EQ(parsed_move(start, "Nf3"), board_move(start, "g1", "f3"));
     EXPECT_EQ(parsed_move(start, "Nc3"), board_move(start, "b1", "c3"));
     EXPECT_EQ(parse(start, "e5").code, PARSE_NO_PIECE);
@@ -170,6 +181,7 @@ TEST_F(NotationTest, ParseCodesAndConsumedText) {
         {"Nf3", PARSE_OK, 3},     {"Nf3+", PARSE_OK, 4},   {"Nf3#", PARSE_OK, 4},
         {"Nf3++", PARSE_OK, 4},   {"  e4 e5", PARSE_OK, 4}, {"e4;", PARSE_OK, 2},
         {"g1f3 b8c6", PARSE_OK, 4}, {"Ng1f3", PARSE_OK, 5}, {"Ngf3", PARSE_OK, 4},
+        {"Nf3-", PARSE_SYNTAX, 0}, {"e2-", PARSE_NO_PIECE, 0}, {"e2-e4+", PARSE_OK, 6},
     };
     for (const Case& c : cases) {
         Parsed r = parse(p, c.text);
@@ -400,7 +412,7 @@ TEST_F(MoveListTest, SearchMarks) {
 
 // --- Round trips over many positions ---------------------------------------------------------
 
-// Every legal move, written in SAN and in coordinates, reads back as itself without touching
+// Every legal move, written in any of the three notations, reads back as itself without touching
 // the position.
 TEST_F(NotationTest, EveryLegalMoveReadsBackFromItsText) {
     int checked = 0;
@@ -408,7 +420,7 @@ TEST_F(NotationTest, EveryLegalMoveReadsBackFromItsText) {
         const std::vector<Move> moves = legal_moves(p);
         const Position before = p;
         for (Move move : moves) {
-            for (int type : {MTT_SAN, MTT_COORD}) {
+            for (int type : {MTT_SAN, MTT_LONG, MTT_COORD}) {
                 char text[8];
                 int length = m_sprint(text, p, move, type);
                 Move read = 0;

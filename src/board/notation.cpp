@@ -35,6 +35,9 @@ int piece_type_of_letter(char c) {
     }
 }
 
+// Square 0 stands for "no en-passant square", so it never matches.
+bool is_ep_target(const Position& p, Square s) { return p.ep_square != 0 && s == p.ep_square; }
+
 char upper_letter(int piece) { return PIECE_LETTERS[piece | WHITE]; }
 char lower_letter(int piece) { return PIECE_LETTERS[piece & ~WHITE]; }
 
@@ -80,16 +83,37 @@ int choose_candidate(Position& p, Bitboard candidates, Square to, int piece, int
     return code;
 }
 
-int read_coordinate(const Position& p, const char*& s, Move& move) {
-    Square from = square_from_text(s), to = square_from_text(s + 2);
+// "=N", "=B", "=R" or "=Q" after a pawn move; nothing is fine too.
+int read_promotion(const Position& p, const char*& s, int& promotion) {
+    promotion = EMPTY;
+    if (*s != '=') return PARSE_OK;
+    int type = piece_type_of_letter(s[1]);
+    if (type < KNIGHT || type > QUEEN) return PARSE_SYNTAX;
+    promotion = piece_of(type, p.turn);
+    s += 2;
+    return PARSE_OK;
+}
+
+// A square, an optional "-" or "x", a square: e2e4 and the long form e2-e4 the engine prints.
+int coordinate_gap(const char* s) {
+    if (!is_file(s[0]) || !is_rank(s[1])) return -1;
+    int gap = s[2] == '-' || s[2] == 'x' ? 1 : 0;
+    return is_file(s[2 + gap]) && is_rank(s[3 + gap]) ? gap : -1;
+}
+
+// e2e4, e7e8q (either case); e5xd6, e7-e8=Q.
+int read_coordinate(const Position& p, const char*& s, int gap, Move& move) {
+    Square from = square_from_text(s), to = square_from_text(s + 2 + gap);
     int piece = p.board[from];
     if (piece == EMPTY) return PARSE_NO_PIECE;
-    s += 4;
-    int type = piece_type_of_letter(char(std::toupper(static_cast<unsigned char>(*s))));
+    s += 4 + gap;
     int promotion = EMPTY;
+    int type = piece_type_of_letter(char(std::toupper(static_cast<unsigned char>(*s))));
     if (type >= KNIGHT && type <= QUEEN) {
         promotion = piece_of(type, p.turn);
         ++s;
+    } else if (read_promotion(p, s, promotion) != PARSE_OK) {
+        return PARSE_SYNTAX;
     }
     move = make_move_value(from, to, piece, p.board[to], promotion);
     return PARSE_OK;
@@ -111,17 +135,6 @@ bool read_castling(const Position& p, const char*& s, Move& move) {
             return true;
         }
     return false;
-}
-
-// "=N", "=B", "=R" or "=Q" after a pawn move; nothing is fine too.
-int read_promotion(const Position& p, const char*& s, int& promotion) {
-    promotion = EMPTY;
-    if (*s != '=') return PARSE_OK;
-    int type = piece_type_of_letter(s[1]);
-    if (type < KNIGHT || type > QUEEN) return PARSE_SYNTAX;
-    promotion = piece_of(type, p.turn);
-    s += 2;
-    return PARSE_OK;
 }
 
 // e4: the pawn one square behind, or two behind across an empty square on its start rank.
@@ -154,7 +167,7 @@ int read_file_capture(const Position& p, int from_file, int to_file, int promoti
         Square from = square_at(from_file, rank), to = from + forward + to_file - from_file;
         if (p.board[from] != pawn) continue;
         int target = p.board[to];
-        if (target == piece_of(PAWN, p.turn ^ 1) || (target == EMPTY && to == p.ep_square)) {
+        if (target == piece_of(PAWN, p.turn ^ 1) || (target == EMPTY && is_ep_target(p, to))) {
             move = make_move_value(from, to, pawn, target, promotion);
             return PARSE_OK;
         }
@@ -180,14 +193,14 @@ int read_pawn_move(Position& p, const char*& s, Move& move) {
     s += 2;
     if (read_promotion(p, s, promotion) != PARSE_OK) return PARSE_SYNTAX;
     // A pawn only goes diagonally to take something.
-    if (p.board[to] == EMPTY && to != p.ep_square) return PARSE_NO_PIECE;
+    if (p.board[to] == EMPTY && !is_ep_target(p, to)) return PARSE_NO_PIECE;
     int pawn = piece_of(PAWN, p.turn);
     return choose_candidate(p, reaching(p, pawn, to) & file_mask(from_file), to, pawn, promotion,
                             move);
 }
 
-// Letter, optional from-file and from-rank, optional "x", to-square. Without a to-square the
-// file and rank read are the to-square (Nf3).
+// Letter, optional from-file and from-rank, optional "x" (or "-" of the long form), to-square.
+// Without a to-square the file and rank read are the to-square (Nf3).
 int read_piece_move(Position& p, const char*& s, Move& move) {
     int type = piece_type_of_letter(*s);
     if (!type) return PARSE_SYNTAX;
@@ -195,13 +208,13 @@ int read_piece_move(Position& p, const char*& s, Move& move) {
     int file = -1, rank = -1;
     if (is_file(*s)) file = *s++ - 'a';
     if (is_rank(*s)) rank = *s++ - '1';
-    bool takes = *s == 'x';
-    if (takes) ++s;
+    bool separated = *s == 'x' || *s == '-';
+    if (separated) ++s;
     Square to;
     if (is_file(s[0]) && is_rank(s[1])) {
         to = square_from_text(s);
         s += 2;
-    } else if (!takes && file >= 0 && rank >= 0) {
+    } else if (!separated && file >= 0 && rank >= 0) {
         to = square_at(file, rank);
         file = rank = -1;
     } else {
@@ -216,8 +229,8 @@ int read_piece_move(Position& p, const char*& s, Move& move) {
 }
 
 int read_move(Position& p, const char*& s, Move& move) {
-    if (is_file(s[0]) && is_rank(s[1]) && is_file(s[2]) && is_rank(s[3]))
-        return read_coordinate(p, s, move);
+    int gap = coordinate_gap(s);
+    if (gap >= 0) return read_coordinate(p, s, gap, move);
     if (read_castling(p, s, move)) return PARSE_OK;
     if (is_file(*s)) return read_pawn_move(p, s, move);
     return read_piece_move(p, s, move);

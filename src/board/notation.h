@@ -8,8 +8,8 @@ enum MoveTextType : int { MTT_SAN = 0, MTT_LONG = 1, MTT_COORD = 2 };
 // The square named by the two characters at `text` ("e4"), or -1.
 Square square_from_text(const char* text);
 
-// Reads a move in coordinate notation or SAN; returns a ParseCode. Trial moves are unmade, so
-// `p` is unchanged. Legality beyond the choice between candidates is the caller's test.
+// Reads a move in coordinate notation (also in the long form written here) or SAN; returns a
+// ParseCode. Trial moves are unmade, so `p` is unchanged. Legality beyond the choice between candidates is the caller's test.
 int parse_move(Position& p, const char* text, int* consumed, Move* move_out);
 // Writes `move` in the given notation (at most 8 characters with the terminator); returns the
 // length. The top byte of the move is ignored.
