@@ -8,6 +8,7 @@
 namespace {
 
 constexpr int MATE_SCORE = 10000;
+constexpr int MATE_SCORE_BOUND = 9500;  // beyond it a score is a mate score
 
 }  // namespace
 

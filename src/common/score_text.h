@@ -3,9 +3,6 @@
 
 #include <cstdint>
 
-// Scores beyond this bound (in centipawns) are mate scores.
-constexpr int MATE_SCORE_BOUND = 9500;
-
 // The score (centipawns, from the side to move's view; `turn` is the side to move of the game)
 // as text: from White's view unless `scorepov` is on, mates as "MAT%d"/"-MAT%d" in moves with
 // `mate_form`, otherwise pawns ("%.2f") or centipawns. The text lives in one static buffer that
