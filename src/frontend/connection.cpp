@@ -1,0 +1,68 @@
+#include "frontend/connection.h"
+
+#include <fcntl.h>
+
+#include "common/log.h"
+#include "frontend/dispatch.h"
+#include "frontend/frontend_state.h"
+#include "frontend/input.h"
+#include "frontend/output.h"
+#include "platform/write_all.h"
+
+void setup_io() {
+    if (frontend.remote_mode != REMOTE_NONE)
+        log_fatal(1, "setup_io():             the remote link (inet_server, inet_client) is not "
+                     "supported in this build.\n");
+    if (fcntl(0, F_GETFL) < 0) log_fatal(1, "setup_io():             standard input is not open.\n");
+    ignore_broken_pipe_signal();
+}
+
+void open_connection() {
+    frontend.connected = true;
+    frontend.stop_reason = STOP_NONE;
+}
+
+void close_connection() {
+    log_print("Closing remote connection.\n");
+    frontend.close_requested = false;
+    frontend.connected = false;
+    input_buffer.fill = 0;
+    input_buffer.discarding = false;
+    output_buffer.fill = 0;
+    frontend.protocol = frontend.cmdline_protocol;
+}
+
+void request_quit() {
+    frontend.close_requested = true;
+    frontend.stop_reason = STOP_QUIT;
+    if (frontend.remote_mode == REMOTE_NONE) frontend.quit_requested = true;
+}
+
+namespace {
+
+void handle_waiting_lines() {
+    char line[LINE_SIZE];
+    while (frontend.connected && frontend.stop_reason == STOP_NONE && !frontend.close_requested &&
+           next_input_line(input_buffer, line, LINE_SIZE))
+        dispatch_line(line);
+}
+
+}  // namespace
+
+void connection_turn() {
+    int count = read_input(input_buffer, 0);
+    bool input_ended = count < 0;
+    if (input_ended) terminate_partial_line(input_buffer);
+    handle_waiting_lines();
+    if (frontend.connected && !flush_output()) close_connection();
+    if (frontend.connected && (frontend.close_requested || input_ended)) close_connection();
+}
+
+void run_connections() {
+    while (!frontend.quit_requested) {
+        open_connection();
+        while (frontend.connected) connection_turn();
+        // Standard input and output do not come back once closed: reopening would only spin.
+        if (frontend.remote_mode == REMOTE_NONE) frontend.quit_requested = true;
+    }
+}

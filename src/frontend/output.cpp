@@ -1,0 +1,27 @@
+#include "frontend/output.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "platform/write_all.h"
+
+OutputBuffer output_buffer;
+
+int out_print(const char* format, ...) {
+    int room = OUTPUT_BUFFER_SIZE - output_buffer.fill;
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(output_buffer.data + output_buffer.fill, size_t(room), format, args);
+    va_end(args);
+    if (length < 0) return 0;
+    // The last byte of the room holds vsnprintf's terminator, never text.
+    int added = length < room ? length : room - 1;
+    output_buffer.fill += added;
+    return added;
+}
+
+int flush_output() {
+    bool sent = write_all(1, output_buffer.data, size_t(output_buffer.fill));
+    output_buffer.fill = 0;
+    return sent ? 1 : 0;
+}
