@@ -30,10 +30,9 @@ int read_code(const std::string& fen) {
     return read_fen(p, fen.c_str());
 }
 
-// The "Win at Chess" suite kept beside the repository.
+// The public "Win at Chess" suite, kept with the tests.
 std::vector<std::string> wac_lines() {
-    std::string path = std::string(__FILE__);
-    path = path.substr(0, path.rfind('/')) + "/../../shared/data/wac.epd";
+    std::string path = TARVO_TEST_DATA "/wac.epd";
     std::ifstream in(path);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)

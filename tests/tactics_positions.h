@@ -1,5 +1,5 @@
 // Positions for the cross-checks of the single-move tests (validity, quiet checks, exchanges):
-// the WAC suite when the shared data is present, and positions of random legal games.
+// the WAC suite kept with the tests, and positions of random legal games.
 #pragma once
 
 #include <fstream>
@@ -9,7 +9,7 @@
 
 #include "board_test_support.h"
 
-constexpr const char* WAC_PATH = "/work/shared/data/wac.epd";
+constexpr const char* WAC_PATH = TARVO_TEST_DATA "/wac.epd";
 
 // Starts for random games: the usual perft positions and a few with promotions, castling
 // rights and pawns on both sides close to each other.
@@ -25,7 +25,7 @@ inline const std::vector<std::string>& playout_starts() {
     return starts;
 }
 
-// Calls fn(Position&) for each WAC position (none when the data file is missing), then for every
+// Calls fn(Position&) for each WAC position, then for every
 // position met in random legal games from each start; fn must leave the position as it was.
 // The games are the same on every run.
 template <typename Fn>
