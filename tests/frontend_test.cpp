@@ -303,7 +303,8 @@ struct PerftOutput {
 
 PerftOutput parse_perft_output(const std::string& out) {
     static const std::regex root_line(R"((\S+): games:(\d+))");
-    static const std::regex total_line(R"(total games: (\d+); time: \d+\.\d{3} s; nps: \d+\.\d{3})");
+    static const std::regex total_line(
+        R"(total games: (\d+); time: \d+\.\d{3} s; nps: \d+\.\d{3})");
     PerftOutput parsed;
     std::istringstream lines(out);
     std::string line;
@@ -351,7 +352,8 @@ TEST(EngineBinary, BadFenIsAnsweredAndLeavesTheGameAsItWas) {
 }
 
 TEST(EngineBinary, CommandsBeforeAProtocolAreIgnoredOrHandled) {
-    EngineRun run = run_engine({"go\nisready\nusermove e2e4\nPerft 1\nnew\nperft 1\nquit\nperft 2\n"});
+    EngineRun run =
+        run_engine({"go\nisready\nusermove e2e4\nPerft 1\nnew\nperft 1\nquit\nperft 2\n"});
     EXPECT_EQ(run.status, 0);
     PerftOutput perft = parse_perft_output(run.out);
     // Nothing but the one perft answer: unknown commands get no reply, and after "quit"
@@ -382,8 +384,9 @@ TEST(EngineBinary, EndOfInputEndsTheEngineCleanly) {
 TEST(EngineBinary, OverlongLinesAreCutAndOversizedInputIsDropped) {
     // The tail beyond 4095 characters belongs to the cut line; it must not run as a command.
     std::string overlong = "perft 1" + std::string(4100, ' ') + "perft 2\n";
-    // More than the whole input buffer without a newline, then a good command.
-    std::string flood(INPUT_BUFFER_SIZE + INPUT_BUFFER_SIZE / 2, 'x');
+    // More than the whole input buffer without a newline, then a good command. The whole
+    // oversized line goes, including the tail beyond the buffer that reads as a command.
+    std::string flood = std::string(INPUT_BUFFER_SIZE, 'x') + "perft 2";
     EngineRun run = run_engine({overlong, flood, "\nperft 0\n", std::string("perft 0\0x\n", 10)});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(parse_perft_output(run.out).totals, (std::vector<uint64_t>{20, 1, 1}));

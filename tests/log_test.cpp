@@ -110,7 +110,8 @@ TEST(Log, MessagesFromManyThreadsDoNotInterleave) {
         if (line.rfind("interleave ", 0) != 0) continue;
         int id, index;
         char rest[256];
-        ASSERT_EQ(std::sscanf(line.c_str(), "interleave %d %d %255s", &id, &index, rest), 3) << line;
+        int fields = std::sscanf(line.c_str(), "interleave %d %d %255s", &id, &index, rest);
+        ASSERT_EQ(fields, 3) << line;
         ASSERT_EQ(std::string(rest), std::string(200, char('a' + id))) << line;
         // Each thread's lines arrive whole and in its own order.
         ASSERT_EQ(index, next_of_thread[id]++);

@@ -13,7 +13,8 @@ void setup_io() {
     if (frontend.remote_mode != REMOTE_NONE)
         log_fatal(1, "setup_io():             the remote link (inet_server, inet_client) is not "
                      "supported in this build.\n");
-    if (fcntl(0, F_GETFL) < 0) log_fatal(1, "setup_io():             standard input is not open.\n");
+    if (fcntl(0, F_GETFL) < 0)
+        log_fatal(1, "setup_io():             standard input is not open.\n");
     ignore_broken_pipe_signal();
 }
 
@@ -47,8 +48,7 @@ void handle_waiting_lines() {
         dispatch_line(line);
 }
 
-}  // namespace
-
+// One turn of the main loop: poll, handle the complete lines, send the output.
 void connection_turn() {
     int count = read_input(input_buffer, 0);
     bool input_ended = count < 0;
@@ -57,6 +57,8 @@ void connection_turn() {
     if (frontend.connected && !flush_output()) close_connection();
     if (frontend.connected && (frontend.close_requested || input_ended)) close_connection();
 }
+
+}  // namespace
 
 void run_connections() {
     while (!frontend.quit_requested) {

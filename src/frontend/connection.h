@@ -7,7 +7,5 @@ void open_connection();
 void close_connection();
 // What every protocol's "quit" does: end the connection after this line, and the process.
 void request_quit();
-// One turn of the main loop: poll, handle the complete lines, send the output.
-void connection_turn();
 // Serves connections until the engine is to quit.
 void run_connections();

@@ -8,10 +8,11 @@
 OutputBuffer output_buffer;
 
 int out_print(const char* format, ...) {
+    char* end = output_buffer.data + output_buffer.fill;
     int room = OUTPUT_BUFFER_SIZE - output_buffer.fill;
     va_list args;
     va_start(args, format);
-    int length = std::vsnprintf(output_buffer.data + output_buffer.fill, size_t(room), format, args);
+    int length = std::vsnprintf(end, size_t(room), format, args);
     va_end(args);
     if (length < 0) return 0;
     // The last byte of the room holds vsnprintf's terminator, never text.
