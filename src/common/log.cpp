@@ -12,16 +12,6 @@ FILE* log_files[LOG_SLOTS];
 SpinLock log_lock;
 char format_buffer[LOG_BUFFER_SIZE];
 
-// Formats into the shared buffer; the caller holds the log lock. A long message is cut.
-int format_message(const char* format, va_list args) {
-    int length = std::vsnprintf(format_buffer, sizeof format_buffer, format, args);
-    if (length < 0) {
-        format_buffer[0] = '\0';
-        return 0;
-    }
-    return length < LOG_BUFFER_SIZE ? length : LOG_BUFFER_SIZE - 1;
-}
-
 // Write errors are ignored: a failing log must not stop the engine.
 void write_to_logs(const char* text, int length) {
     for (FILE* file : log_files) {
@@ -31,16 +21,29 @@ void write_to_logs(const char* text, int length) {
     }
 }
 
+// Formats one message into the shared buffer (a long one is cut) and writes it to every log
+// and, when asked, to standard error, all under the lock. Returns the length written.
+int log_message(bool to_stderr, const char* format, va_list args) {
+    spin_lock(log_lock);
+    int length = std::vsnprintf(format_buffer, sizeof format_buffer, format, args);
+    if (length < 0) length = 0;
+    if (length >= LOG_BUFFER_SIZE) length = LOG_BUFFER_SIZE - 1;
+    write_to_logs(format_buffer, length);
+    if (to_stderr) {
+        std::fwrite(format_buffer, 1, size_t(length), stderr);
+        std::fflush(stderr);
+    }
+    spin_unlock(log_lock);
+    return length;
+}
+
 }  // namespace
 
 int log_print(const char* format, ...) {
-    spin_lock(log_lock);
     va_list args;
     va_start(args, format);
-    int length = format_message(format, args);
+    int length = log_message(false, format, args);
     va_end(args);
-    write_to_logs(format_buffer, length);
-    spin_unlock(log_lock);
     return length;
 }
 
@@ -53,15 +56,10 @@ int log_write(const char* text) {
 }
 
 int log_fatal(int exit_flag, const char* format, ...) {
-    spin_lock(log_lock);
     va_list args;
     va_start(args, format);
-    int length = format_message(format, args);
+    int length = log_message(true, format, args);
     va_end(args);
-    write_to_logs(format_buffer, length);
-    std::fwrite(format_buffer, 1, size_t(length), stderr);
-    std::fflush(stderr);
-    spin_unlock(log_lock);
     if (exit_flag) std::exit(1);
     return length;
 }
