@@ -78,7 +78,8 @@ inline void relocate(Position& p, int piece, Square from, Square to) {
     p.king_sq[KING_SLOT[piece]] = to;
 }
 
-inline void remove_captured(Position& p, int captured, Square s) {
+// Kept out of line (like the pawn extras) so the common quiet move stays small and unspilled.
+[[gnu::noinline]] void remove_captured(Position& p, int captured, Square s) {
     uint64_t k = piece_key(s, captured);
     p.hash_key ^= k;
     p.pawn_key ^= k & PAWN_MASK[captured];
@@ -93,7 +94,7 @@ inline void castle_rook_squares(Square king_to, Square& rook_from, Square& rook_
     rook_to = king_to + (king_side ? -1 : 1);
 }
 
-void make_pawn_extras(Position& p, Move move, Square from, Square to, int piece) {
+[[gnu::noinline]] void make_pawn_extras(Position& p, Move move, Square from, Square to, int piece) {
     p.half_moves = 0;
     int colour = colour_of(piece);
     if (to - from == 16 || from - to == 16) {
