@@ -8,7 +8,7 @@ build="$root/build/release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target perft_bench >/dev/null
 "$build/bench/perft_bench" | tee /tmp/tarvo_perft_bench.txt
-ours=$(awk '/^total/ {print $2 / $5}' /tmp/tarvo_perft_bench.txt)
+ours=$(awk '/^total/ {printf "%.0f", $2 / $5}' /tmp/tarvo_perft_bench.txt)
 
 stockfish=$(command -v stockfish || ls /usr/games/stockfish 2>/dev/null || true)
 [ -n "$stockfish" ] || { echo "stockfish not installed: no comparison"; exit 0; }
