@@ -1,0 +1,124 @@
+#include "eval/evaluate.h"
+
+#include <cstring>
+
+#include "board/keys.h"
+#include "eval/draw_rules.h"
+#include "eval/endgame.h"
+#include "eval/eval_options.h"
+#include "eval/phase.h"
+#include "eval/terms.h"
+
+namespace {
+
+// Copies the entry for `key` into `block` and says whether it is that key's. A cleared entry
+// carries key 0, which is also the pawn key of a pawnless board, so key 0 never matches; a
+// table sized to nothing never matches either.
+bool probe_cache(const hash_table& table, uint64_t key, PawnKingBlock& block) {
+    if (table.entries == 0) return false;
+    std::memcpy(&block, table.entry_for(key), sizeof block);
+    return key != 0 && block.key == key;
+}
+
+void store_cache(hash_table& table, const PawnKingBlock& block) {
+    if (table.entries != 0) std::memcpy(table.entry_for(block.key), &block, sizeof block);
+}
+
+void set_king_attack_flags(const Position& p, EvalInfo& info) {
+    for (int c = BLACK; c <= WHITE; ++c)
+        info.king_attack[c] = p.pieces[piece_of(QUEEN, c)] != 0 && p.piece_count[c] >= 2;
+}
+
+// The king hash holds complete blocks; on a miss the pawn hash may still save the pawn work,
+// and the king-dependent fields are added before the block goes to the king hash.
+void load_pawn_king_block(const Position& p, PawnKingBlock& block, EvalCaches& caches) {
+    const uint64_t king_key = king_pawn_key(p);
+    ++caches.stats.khash_probes;
+    if (probe_cache(caches.king_hash, king_key, block)) {
+        ++caches.stats.khash_hits;
+        return;
+    }
+    ++caches.stats.phash_probes;
+    if (probe_cache(caches.pawn_hash, p.pawn_key, block)) {
+        ++caches.stats.phash_hits;
+    } else {
+        block = PawnKingBlock{};
+        compute_pawn_structure(p, block);
+        block.key = p.pawn_key;
+        store_cache(caches.pawn_hash, block);
+    }
+    add_candidate_scores(p, block);
+    compute_shelters(p, block);
+    block.key = king_key;
+    store_cache(caches.king_hash, block);
+}
+
+Bitboard white_pawn_attacks(Bitboard pawns) {
+    return ((pawns << 7) & NOT_FILE_H) | ((pawns << 9) & NOT_FILE_A);
+}
+Bitboard black_pawn_attacks(Bitboard pawns) {
+    return ((pawns >> 9) & NOT_FILE_H) | ((pawns >> 7) & NOT_FILE_A);
+}
+Bitboard fill_up(Bitboard b) {
+    b |= b << 8;
+    b |= b << 16;
+    return b | b << 32;
+}
+Bitboard fill_down(Bitboard b) {
+    b |= b >> 8;
+    b |= b >> 16;
+    return b | b >> 32;
+}
+
+// Clears what the terms accumulate and sets what they read from the pawns and the pieces.
+void prepare_call_data(const Position& p, EvalInfo& info) {
+    info.piece_tally = 0;
+    std::memset(info.king_attack_sum, 0, sizeof info.king_attack_sum);
+    std::memset(info.king_defence_sum, 0, sizeof info.king_defence_sum);
+    std::memset(info.passed_pawns, 0, sizeof info.passed_pawns);
+    std::memset(info.attacks, 0, sizeof info.attacks);
+
+    const Bitboard white_pawns = p.pieces[WPAWN], black_pawns = p.pieces[BPAWN];
+    info.attacks[WHITE][PAWN] = white_pawn_attacks(white_pawns);
+    info.attacks[BLACK][PAWN] = black_pawn_attacks(black_pawns);
+    info.front_span[WHITE] = fill_up(white_pawns << 8);
+    info.front_span[BLACK] = fill_down(black_pawns >> 8);
+
+    const int phase = game_phase(p);
+    for (int c = BLACK; c <= WHITE; ++c) {
+        info.pawn_safe[c] = ~info.attacks[c ^ 1][PAWN];
+        info.attack_material[c] = 3 * (p.pieces[piece_of(QUEEN, c)] != 0) +
+                                  3 * p.major_count[c] + 2 * p.minor_count[c];
+        const uint8_t* shelter = info.block.shelter[c];
+        info.king_safety[c] = blend_phase(shelter[MIDDLEGAME], shelter[ENDGAME], phase);
+    }
+}
+
+// Material, then the terms in their fixed order; the king term is weighted only when it
+// judged an attack on a king.
+void add_terms(const Position& p, EvalInfo& info) {
+    info.score = p.mat_balance;
+    info.score += weighted(minor_term(p, info), eval_minor_scoring);
+    info.score += weighted(major_term(p, info), eval_major_scoring);
+    info.score += weighted(pawn_term(p, info), eval_pawn_scoring);
+    info.score += weighted(passer_term(p, info), eval_passed_pawn_scoring);
+    const int king = king_term(p, info);
+    const bool attack_judged = info.king_attack[BLACK] != 0 || info.king_attack[WHITE] != 0;
+    info.score += attack_judged ? weighted(king, eval_kingsafety_scoring) : king;
+    info.score += synergy_term(p, info);
+}
+
+}  // namespace
+
+int evaluate(const Position& p, EvalInfo& info, EvalCaches& caches) {
+    set_king_attack_flags(p, info);
+    load_pawn_king_block(p, info.block, caches);
+    prepare_call_data(p, info);
+    add_terms(p, info);
+    const int strong = info.score >= 0 ? WHITE : BLACK;
+    apply_draw_rules(p, info, strong);
+    info.score = damp_advantage(info.score, advantage_ceiling(p, info, strong));
+    info.score = final_scale(info.score);
+    info.stm_score = p.turn == WHITE ? info.score : -info.score;
+    return info.stm_score;
+}

@@ -1,0 +1,17 @@
+// The game phase: how far a position still is a middlegame, per 128.
+#pragma once
+
+#include <algorithm>
+
+#include "board/position.h"
+#include "eval/eval_options.h"
+
+// Promotions can lift the piece count past the table's end; such a board counts as full.
+inline int game_phase(const Position& p) {
+    int queens = (p.pieces[BQUEEN] != 0) + (p.pieces[WQUEEN] != 0);
+    int index = (queens + p.piece_count[BLACK] + p.piece_count[WHITE]) / 2;
+    return phase_table[std::min(index, PHASE_TABLE_SIZE - 1)];
+}
+
+// A middlegame/endgame pair mixed by the phase, rounded towards zero.
+inline int blend_phase(int mg, int eg, int phase) { return (mg * phase + eg * (128 - phase)) / 128; }

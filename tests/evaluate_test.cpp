@@ -1,0 +1,191 @@
+// Evaluation frame: material from the side to move's point of view, the king and pawn caches,
+// the draw rules, the phase blend and the final scale.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "board_test_support.h"
+#include "eval/draw_rules.h"
+#include "eval/evaluate.h"
+#include "eval/phase.h"
+
+namespace {
+
+class Evaluation : public BoardTest {
+protected:
+    void SetUp() override {
+        size_table(king_hash, "King hash", 64 * 1024);
+        size_table(pawn_hash, "Pawn hash", 16 * 1024);
+    }
+    void TearDown() override {
+        king_hash.release();
+        pawn_hash.release();
+    }
+    static void size_table(hash_table& table, const char* name, uint64_t bytes) {
+        table.init(name, 64, 0);
+        table.wanted = bytes;
+        table.resize();
+    }
+    int eval(const Position& p) { return evaluate(p, info, caches); }
+
+    hash_table king_hash{};
+    hash_table pawn_hash{};
+    SearchStats stats{};
+    EvalCaches caches{king_hash, pawn_hash, stats};
+    EvalInfo info{};
+};
+
+Position with_turn(const char* fen, int turn) {
+    Position p = position_from_fen(fen);
+    p.turn = turn;
+    return p;
+}
+
+struct MaterialCase {
+    const char* fen;  // side to move is set by the test
+    int white_view;
+    int drawishness;
+};
+
+TEST_F(Evaluation, MaterialIsScaledAndSeenFromTheSideToMove) {
+    const std::vector<MaterialCase> cases = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1", 0, 0},
+        // A rook up with all the pawns, and alone: 600 * 116 / 128.
+        {"1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1", 543, 0},
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 543, 0},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNB1KBNR w - - 0 1", -1178, 0},
+        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 90, 0},
+        // Nine queens against three pawns stay short of a mate score.
+        {"7k/5ppp/8/8/8/8/QQQQQQQQ/QK6 w - - 0 1", 9499, 0},
+        // No mating material: dead draws, whatever the material says.
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0, 1024},
+        {"4k3/8/8/8/8/8/8/1N2K3 w - - 0 1", 0, 1024},
+        {"2n1k3/8/8/8/8/8/8/2B1K3 w - - 0 1", 0, 1024},
+    };
+    for (const MaterialCase& c : cases) {
+        for (int turn : {WHITE, BLACK}) {
+            const int stm = eval(with_turn(c.fen, turn));
+            EXPECT_EQ(info.score, c.white_view) << c.fen;
+            EXPECT_EQ(stm, turn == WHITE ? c.white_view : -c.white_view) << c.fen;
+            EXPECT_EQ(info.stm_score, stm);
+            EXPECT_EQ(info.drawishness, c.drawishness) << c.fen;
+        }
+    }
+}
+
+TEST_F(Evaluation, SecondCallHitsTheKingHashAndAKingMoveFallsBackOnThePawnHash) {
+    Position p = position_from_fen("4k3/pppppppp/8/8/8/8/PPPPPPPP/4K3 w - - 0 1");
+    eval(p);
+    EXPECT_EQ(stats.khash_probes, 1u);
+    EXPECT_EQ(stats.khash_hits, 0u);
+    EXPECT_EQ(stats.phash_probes, 1u);
+    EXPECT_EQ(stats.phash_hits, 0u);
+    eval(p);
+    EXPECT_EQ(stats.khash_probes, 2u);
+    EXPECT_EQ(stats.khash_hits, 1u);
+    EXPECT_EQ(stats.phash_probes, 1u);
+
+    make_move(p, make_move_value(4, 3, WKING));  // Ke1-d1
+    eval(p);
+    EXPECT_EQ(stats.khash_probes, 3u);
+    EXPECT_EQ(stats.khash_hits, 1u);
+    EXPECT_EQ(stats.phash_probes, 2u);
+    EXPECT_EQ(stats.phash_hits, 1u);
+    eval(p);
+    EXPECT_EQ(stats.khash_hits, 2u);
+}
+
+TEST_F(Evaluation, PawnlessBoardsNeverTakeACleanPawnHashEntry) {
+    // Their pawn key is 0, the key every cleared entry carries.
+    Position p = position_from_fen("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
+    eval(p);
+    make_move(p, make_move_value(4, 5, WKING));
+    eval(p);
+    EXPECT_EQ(stats.phash_probes, 2u);
+    EXPECT_EQ(stats.phash_hits, 0u);
+    EXPECT_EQ(stats.khash_hits, 0u);
+}
+
+TEST_F(Evaluation, CachesSizedToNothingAlwaysMiss) {
+    king_hash.release();
+    pawn_hash.release();
+    const Position p = position_from_fen("1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1");
+    EXPECT_EQ(eval(p), 543);
+    EXPECT_EQ(eval(p), 543);
+    EXPECT_EQ(stats.khash_probes, 2u);
+    EXPECT_EQ(stats.phash_probes, 2u);
+    EXPECT_EQ(stats.khash_hits + stats.phash_hits, 0u);
+}
+
+TEST_F(Evaluation, PerCallDataFromPawnsAndPieces) {
+    eval(start_position());
+    for (int c : {BLACK, WHITE}) {
+        EXPECT_EQ(info.king_attack[c], 1);
+        EXPECT_EQ(info.attack_material[c], 3 + 3 * 3 + 2 * 4);
+        EXPECT_EQ(info.king_safety[c], 0);
+    }
+    EXPECT_EQ(info.attacks[WHITE][PAWN], rank_mask(2));
+    EXPECT_EQ(info.attacks[BLACK][PAWN], rank_mask(5));
+    EXPECT_EQ(info.pawn_safe[WHITE], ~rank_mask(5));
+    EXPECT_EQ(info.front_span[WHITE], 0xFFFFFFFFFFFF0000ull);
+    EXPECT_EQ(info.front_span[BLACK], 0x0000FFFFFFFFFFFFull);
+
+    // A queen alone does not make an attack: the flag needs a second piece.
+    eval(position_from_fen("3qk3/8/8/8/8/8/8/Q3K2R w - - 0 1"));
+    EXPECT_EQ(info.king_attack[WHITE], 1);
+    EXPECT_EQ(info.king_attack[BLACK], 0);
+    EXPECT_EQ(info.attack_material[WHITE], 3 + 3 * 2);
+}
+
+TEST(EvalSteps, FinalScaleAndClamp) {
+    const std::vector<std::pair<int, int>> clamps = {
+        {9500, 9499}, {-9500, -9499}, {9499, 9499}, {-9499, -9499}, {0, 0}, {20000, 9499}};
+    for (auto [in, out] : clamps) EXPECT_EQ(clamp_eval(in), out) << in;
+    // 116/128 rounds towards zero, so a dead draw's ±1 becomes 0.
+    const std::vector<std::pair<int, int>> scales = {
+        {1, 0}, {-1, 0}, {128, 116}, {-129, -116}, {10472, 9490}, {10600, 9499}, {-10600, -9499}};
+    for (auto [in, out] : scales) EXPECT_EQ(final_scale(in), out) << in;
+}
+
+TEST(EvalSteps, PhaseBlendRoundsTowardsZero) {
+    struct Case { int mg, eg, phase, blended; };
+    const std::vector<Case> cases = {
+        {10, 20, 128, 10}, {10, 20, 0, 20}, {10, 20, 64, 15}, {1, 2, 32, 1},
+        {-3, 0, 64, -1}, {180, 60, 96, 150}};
+    for (const Case& c : cases) EXPECT_EQ(blend_phase(c.mg, c.eg, c.phase), c.blended);
+}
+
+TEST_F(Evaluation, PhaseFollowsQueensAndPieces) {
+    const std::vector<std::pair<const char*, int>> cases = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1", 128},
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0},
+        {"2bqk2r/8/8/8/8/8/8/2BQK2R w - - 0 1", 0},        // (2 + 6) / 2 = 4
+        {"r1bqk2r/8/8/8/8/8/8/R1BQK2R w - - 0 1", 32},     // (2 + 8) / 2 = 5
+        {"rnb1kbnr/8/8/8/8/8/8/RNB1KBNR w - - 0 1", 64},   // 12 / 2 = 6
+        // Promotions past the table's end still count as a full board.
+        {"rnbqkbnr/qqqqqqqq/8/8/8/8/QQQQQQQQ/RNBQKBNR w - - 0 1", 128},
+    };
+    for (auto [fen, phase] : cases) EXPECT_EQ(game_phase(position_from_fen(fen)), phase) << fen;
+}
+
+TEST(EvalSteps, DrawCounterScalesTheScore) {
+    struct Case { int score, drawishness, scaled; };
+    const std::vector<Case> cases = {
+        {500, 0, 500},    {500, -3, 500},  {500, 1, 453},   {80, 5, 40},
+        {500, 2, 249},    {-500, 2, -249}, {-7, 3, -4},     {500, 17, 46},
+        {500, 40, 46},    {500, 1023, 46}, {500, 1024, 1},  {-500, 5000, -1},
+        {0, 1024, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(scale_by_drawishness(c.score, c.drawishness), c.scaled)
+            << c.score << " at " << c.drawishness;
+}
+
+TEST(EvalSteps, AdvantageDampingAboveTheCeiling) {
+    struct Case { int score, ceiling, damped; };
+    const std::vector<Case> cases = {
+        {1300, 1000, 1300}, {-5000, 1000, -5000}, {1300, 125, 713},
+        {-1300, 125, -713}, {100, 125, 100},      {-60, 50, -55}};
+    for (const Case& c : cases) EXPECT_EQ(damp_advantage(c.score, c.ceiling), c.damped);
+}
+
+}  // namespace
