@@ -22,7 +22,8 @@ struct hash_table {
     // Frees the entries (size 0).
     void release();
 
-    // The high 32 bits of the key scaled into the entry count by a 64-bit multiplication.
+    // The high 32 bits of the key scaled into the entry count by a 64-bit multiplication; null
+    // while the table has no memory.
     unsigned char* entry_for(uint64_t key) const {
         uint64_t index = (entries * (key >> 32)) >> 32;
         return data + uint64_t(entry_size) * index;

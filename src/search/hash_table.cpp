@@ -1,0 +1,54 @@
+#include "search/hash_table.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/log.h"
+
+namespace {
+
+constexpr uint64_t ALIGNMENT = 64;
+
+// aligned_alloc wants a multiple of the alignment; the tail past `size` is never indexed.
+uint64_t allocated_bytes(uint64_t size) { return (size + ALIGNMENT - 1) & ~(ALIGNMENT - 1); }
+
+}  // namespace
+
+void hash_table::init(const char* table_name, int entry_bytes, int owner_id) {
+    std::snprintf(name, sizeof name, "%s", table_name);
+    id = owner_id;
+    entry_size = entry_bytes;
+    data = nullptr;
+    entries = 0;
+    size = 0;
+    wanted = 0;
+    clear_pending = false;
+}
+
+void hash_table::resize() {
+    if (wanted == size) return;
+    release();
+    entries = wanted / uint64_t(entry_size);
+    size = wanted;
+    if (size == 0) return;
+    data = static_cast<unsigned char*>(std::aligned_alloc(ALIGNMENT, allocated_bytes(size)));
+    if (!data)
+        log_fatal(1, "Couldn't allocate %.0f bytes for hash table \"%s %d\" (%s).\n", double(size),
+                  name, id, std::strerror(errno));
+    log_print("hash_table::resize():   Resized hash table \"%s %d\" to %.0f bytes. (%d entries of %d bytes)\n",
+              name, id, double(size), int(entries), entry_size);
+    clear();
+}
+
+void hash_table::clear() {
+    if (data) std::memset(data, 0, allocated_bytes(size));
+}
+
+void hash_table::release() {
+    std::free(data);
+    data = nullptr;
+    entries = 0;
+    size = 0;
+}
