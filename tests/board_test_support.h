@@ -20,6 +20,8 @@ protected:
     static void SetUpTestSuite() { init_attack_tables(); }
 };
 
+constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
 inline Position position_from_fen(const std::string& fen) {
     Position p;
     int code = read_fen(p, fen.c_str());
@@ -33,16 +35,21 @@ inline Position start_position() {
     return p;
 }
 
-// The moves a search node would try: evasions in check, else captures then quiet moves.
-inline std::vector<Move> node_moves(const Position& p) {
+// Every pseudo-legal move of the side to move: captures (all targets), then quiet moves.
+inline std::vector<Move> pseudo_legal_moves(const Position& p) {
     Move list[MAX_MOVES];
     int count = 0;
-    if (in_check(p)) {
-        gen_evasions(p, list, count);
-    } else {
-        gen_captures(p, list, count, nullptr, ~Bitboard(0));
-        gen_quiet(p, list, count);
-    }
+    gen_captures(p, list, count, nullptr, ~Bitboard(0));
+    gen_quiet(p, list, count);
+    return {list, list + count};
+}
+
+// The moves a search node would try: evasions in check, else captures then quiet moves.
+inline std::vector<Move> node_moves(const Position& p) {
+    if (!in_check(p)) return pseudo_legal_moves(p);
+    Move list[MAX_MOVES];
+    int count = 0;
+    gen_evasions(p, list, count);
     return {list, list + count};
 }
 

@@ -2,8 +2,10 @@
 // the WAC suite kept with the tests, and positions of random legal games.
 #pragma once
 
+#include <cstring>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,4 +59,26 @@ inline constexpr Square sq(const char* name) { return square_at(name[0] - 'a', n
 // The move from `from` to `to` with the codes the board gives it.
 inline Move board_move(const Position& p, const char* from, const char* to, int promotion = EMPTY) {
     return make_move_value(sq(from), sq(to), p.board[sq(from)], p.board[sq(to)], promotion);
+}
+
+// The move in coordinates ("e7e8q"), with the codes the board gives it.
+inline Move coord_move(const Position& p, const char* text) {
+    const char* types = " pnbrq";
+    const int colour = colour_of(p.board[sq(text)]);
+    return board_move(p, text, text + 2,
+                      text[4] ? piece_of(int(std::strchr(types, text[4]) - types), colour) : EMPTY);
+}
+
+inline std::vector<std::string> split_words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+// Moves of `p` in coordinates, separated by blanks.
+inline std::vector<Move> moves_of(const Position& p, const std::string& text) {
+    std::vector<Move> moves;
+    for (const std::string& word : split_words(text)) moves.push_back(coord_move(p, word.c_str()));
+    return moves;
 }
