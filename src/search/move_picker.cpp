@@ -258,16 +258,16 @@ Bitboard qsearch_targets(const PickerContext& ctx) {
 // Quiescence captures that do not lose material, best exchange first.
 void generate_qcaptures(MovePicker& pk, const PickerContext& ctx) {
     const Position& p = *ctx.position;
-    Move generated[MAX_MOVES];
     int n = 0;
-    gen_captures(p, generated, n, nullptr, qsearch_targets(ctx));
+    gen_captures(p, pk.moves, n, nullptr, qsearch_targets(ctx));
     const bool far = far_ahead(ctx);
     pk.count = 0;
     for (int i = 0; i < n; ++i) {
-        int see = see_move(p, generated[i]);
+        Move m = pk.moves[i];
+        int see = see_move(p, m);
         if (see < 0) continue;
-        pk.moves[pk.count] = generated[i];
-        pk.scores[pk.count++] = capture_score(p, generated[i], far, see);
+        pk.moves[pk.count] = m;
+        pk.scores[pk.count++] = capture_score(p, m, far, see);
     }
     sort_stage(pk, STAGE_CAPTURES);
 }
@@ -282,12 +282,11 @@ void generate_qquiet(MovePicker& pk, const PickerContext& ctx) {
         compute_threats(pk, p);
         gen_quiet(p, pk.moves, pk.count);
     } else if (ctx.depth == 0 && gap <= QSEARCH_CLOSE_GAP) {
-        Move checks[MAX_MOVES];
         int n = 0;
-        gen_checks(p, checks, n);
+        gen_checks(p, pk.moves, n);
         // The queen promotion by push came with the captures.
         for (int i = 0; i < n; ++i)
-            if (type_of(move_promotion(checks[i])) != QUEEN) pk.moves[pk.count++] = checks[i];
+            if (type_of(move_promotion(pk.moves[i])) != QUEEN) pk.moves[pk.count++] = pk.moves[i];
     }
     score_quiet(pk, ctx, false);
     sort_stage(pk, STAGE_QUIET);
