@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frontend/command_line.h"
@@ -24,82 +24,54 @@
 #include "frontend/input.h"
 #include "frontend/output.h"
 
-// ---------------------------------------------------------------------------------------------
-// Input lines, trimming and splitting, in process.
-
 namespace {
 
-std::unique_ptr<InputBuffer> buffer_holding(const std::string& bytes) {
+// --- In process: input lines, trimming and splitting, output, arguments ----------------------
+
+// The lines cut from `bytes`; at the end of input a partial last line still becomes one, once.
+std::vector<std::string> lines_of(const std::string& bytes, bool at_end) {
     auto in = std::make_unique<InputBuffer>();
     std::memcpy(in->data, bytes.data(), bytes.size());
     in->fill = int(bytes.size());
-    return in;
+    std::vector<std::string> lines;
+    char line[LINE_SIZE];
+    while (next_input_line(*in, line, LINE_SIZE)) lines.push_back(line);
+    if (at_end) {
+        terminate_partial_line(*in);
+        terminate_partial_line(*in);
+        while (next_input_line(*in, line, LINE_SIZE)) lines.push_back(line);
+        terminate_partial_line(*in);
+        EXPECT_EQ(in->fill, 0);
+    }
+    return lines;
 }
 
-}  // namespace
-
-TEST(InputLines, CompleteLinesComeOutInOrderAndAPartialLineWaits) {
-    auto in = buffer_holding("uci\nisready\npart");
-    char line[LINE_SIZE];
-    ASSERT_EQ(next_input_line(*in, line, LINE_SIZE), 1);
-    EXPECT_STREQ(line, "uci\n");
-    ASSERT_EQ(next_input_line(*in, line, LINE_SIZE), 1);
-    EXPECT_STREQ(line, "isready\n");
-    EXPECT_EQ(next_input_line(*in, line, LINE_SIZE), 0);
-    ASSERT_EQ(in->fill, 4);
-    EXPECT_EQ(std::string(in->data, 4), "part");
-
-    // At end of input the partial line still becomes a line, once.
-    terminate_partial_line(*in);
-    terminate_partial_line(*in);
-    ASSERT_EQ(next_input_line(*in, line, LINE_SIZE), 1);
-    EXPECT_STREQ(line, "part\n");
-    EXPECT_EQ(in->fill, 0);
-    terminate_partial_line(*in);
-    EXPECT_EQ(in->fill, 0);
-}
-
-TEST(InputLines, OverlongLineLosesItsTailButNotTheNextLine) {
-    auto in = buffer_holding(std::string(5000, 'a') + "\nquit\n");
-    char line[LINE_SIZE];
-    ASSERT_EQ(next_input_line(*in, line, LINE_SIZE), 1);
-    EXPECT_EQ(std::strlen(line), size_t(LINE_SIZE - 1));
-    ASSERT_EQ(next_input_line(*in, line, LINE_SIZE), 1);
-    EXPECT_STREQ(line, "quit\n");
-}
-
-TEST(InputLines, ZeroByteDoesNotHoldUpLaterLines) {
-    auto in = buffer_holding(std::string("go\0junk\nquit\n", 13));
-    char line[LINE_SIZE];
-    ASSERT_EQ(next_input_line(*in, line, LINE_SIZE), 1);
-    EXPECT_STREQ(line, "go");
-    ASSERT_EQ(next_input_line(*in, line, LINE_SIZE), 1);
-    EXPECT_STREQ(line, "quit\n");
+TEST(InputLines, CutInOrderAndThePartialLineWaits) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(lines_of("uci\nisready\npart", false), (Lines{"uci\n", "isready\n"}));
+    EXPECT_EQ(lines_of("uci\nisready\npart", true), (Lines{"uci\n", "isready\n", "part\n"}));
+    // An overlong line loses its tail but not the next line; a zero byte holds up nothing.
+    EXPECT_EQ(lines_of(std::string(5000, 'a') + "\nquit\n", false),
+              (Lines{std::string(LINE_SIZE - 1, 'a'), "quit\n"}));
+    EXPECT_EQ(lines_of(std::string("go\0junk\nquit\n", 13), false), (Lines{"go", "quit\n"}));
 }
 
 TEST(InputLines, TrimAndSplit) {
-    char text[] = " \t perft 2 \r\n";
+    char text[] = " \t perft 2 \r\n", blank[] = " \v\f\r\n\t";
     EXPECT_STREQ(trim(text), "perft 2");
-    char blank[] = " \v\f\r\n\t";
     EXPECT_STREQ(trim(blank), "");
-
-    char with_args[] = "setboard  8/8/8/8/8/8/8/K1k5 w - - \r\n";
-    char* command;
-    char* args;
-    split_line(with_args, &command, &args);
-    EXPECT_STREQ(command, "setboard");
-    EXPECT_STREQ(args, "8/8/8/8/8/8/8/K1k5 w - -");
-
-    char alone[] = "quit\n";
-    split_line(alone, &command, &args);
-    EXPECT_STREQ(command, "quit");
-    EXPECT_STREQ(args, "");
-
     // Only a space cuts the line: a tab stays inside the command word.
-    char tabbed[] = "perft\t2\n";
-    split_line(tabbed, &command, &args);
-    EXPECT_STREQ(command, "perft\t2");
-    EXPECT_STREQ(args, "");
+    const char* cases[][3] = {
+        {"setboard  8/8/8/8/8/8/8/K1k5 w - - \r\n", "setboard", "8/8/8/8/8/8/8/K1k5 w - -"},
+        {"quit\n", "quit", ""},
+        {"perft\t2\n", "perft\t2", ""}};
+    for (const auto& c : cases) {
+        std::string line = c[0];
+        char *command, *args;
+        split_line(line.data(), &command, &args);
+        EXPECT_STREQ(command, c[1]);
+        EXPECT_STREQ(args, c[2]);
+    }
 }
 
 TEST(Output, FormattingStopsAtTheEndOfTheBuffer) {
@@ -116,183 +88,108 @@ TEST(Output, FormattingStopsAtTheEndOfTheBuffer) {
     output_buffer.fill = 0;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Command-line arguments, in process (the fatal forms are tried on the binary below).
-
-namespace {
-
-void parse_arguments(std::vector<std::string> arguments) {
-    frontend = FrontEnd{PROTO_NONE, PROTO_NONE, REMOTE_NONE, "", DEFAULT_REMOTE_PORT,
-                        false,      false,      false,       STOP_NONE};
-    std::vector<char*> argv{const_cast<char*>("tarvo")};
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    parse_command_line(int(argv.size()), argv.data());
+// The fatal forms are tried on the binary below.
+TEST(CommandLine, ProtocolsAndRemoteAddresses) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int protocol, remote_mode;
+        std::string ip;
+        int port;
+    };
+    const Case cases[] = {
+        {{"UCI"}, PROTO_UCI, REMOTE_NONE, "", DEFAULT_REMOTE_PORT},
+        {{"uci", "Dep"}, PROTO_DEP, REMOTE_NONE, "", DEFAULT_REMOTE_PORT},
+        {{"inet_server", "127.0.0.1:7001"}, PROTO_NONE, REMOTE_SERVER, "127.0.0.1", 7001},
+        {{"INET_SERVER", "7002"}, PROTO_NONE, REMOTE_SERVER, "any", 7002},
+        {{"inet_server", "nonsense"}, PROTO_NONE, REMOTE_SERVER, "any", DEFAULT_REMOTE_PORT},
+        {{"inet_client", "localhost"}, PROTO_NONE, REMOTE_CLIENT, "localhost", DEFAULT_REMOTE_PORT},
+        // An address alone that is longer than the field is cut, never written past it.
+        {{"inet_client", std::string(200, 'h')}, PROTO_NONE, REMOTE_CLIENT,
+         std::string(REMOTE_IP_SIZE - 1, 'h'), DEFAULT_REMOTE_PORT},
+    };
+    for (Case c : cases) {
+        frontend = FrontEnd{PROTO_NONE, PROTO_NONE, REMOTE_NONE, "",        DEFAULT_REMOTE_PORT,
+                            false,      false,      false,       STOP_NONE, false};
+        std::vector<char*> argv{const_cast<char*>("tarvo")};
+        for (std::string& argument : c.arguments) argv.push_back(argument.data());
+        parse_command_line(int(argv.size()), argv.data());
+        EXPECT_EQ(frontend.protocol, c.protocol) << c.arguments[0];
+        EXPECT_EQ(frontend.cmdline_protocol, c.protocol) << c.arguments[0];
+        EXPECT_EQ(frontend.remote_mode, c.remote_mode) << c.arguments[0];
+        EXPECT_EQ(frontend.remote_ip, c.ip) << c.arguments[0];
+        EXPECT_EQ(frontend.remote_port, c.port) << c.arguments[0];
+    }
 }
 
-}  // namespace
-
-TEST(CommandLine, ProtocolsIgnoreCase) {
-    parse_arguments({"UCI"});
-    EXPECT_EQ(frontend.protocol, PROTO_UCI);
-    EXPECT_EQ(frontend.cmdline_protocol, PROTO_UCI);
-    parse_arguments({"uci", "Dep"});
-    EXPECT_EQ(frontend.protocol, PROTO_DEP);
-    EXPECT_EQ(frontend.cmdline_protocol, PROTO_DEP);
-    EXPECT_EQ(frontend.remote_mode, REMOTE_NONE);
-}
-
-TEST(CommandLine, RemoteAddresses) {
-    parse_arguments({"inet_server", "127.0.0.1:7001"});
-    EXPECT_EQ(frontend.remote_mode, REMOTE_SERVER);
-    EXPECT_STREQ(frontend.remote_ip, "127.0.0.1");
-    EXPECT_EQ(frontend.remote_port, 7001);
-
-    parse_arguments({"INET_SERVER", "7002"});
-    EXPECT_EQ(frontend.remote_mode, REMOTE_SERVER);
-    EXPECT_STREQ(frontend.remote_ip, "any");
-    EXPECT_EQ(frontend.remote_port, 7002);
-
-    parse_arguments({"inet_server", "nonsense"});
-    EXPECT_STREQ(frontend.remote_ip, "any");
-    EXPECT_EQ(frontend.remote_port, DEFAULT_REMOTE_PORT);
-
-    parse_arguments({"inet_client", "localhost"});
-    EXPECT_EQ(frontend.remote_mode, REMOTE_CLIENT);
-    EXPECT_STREQ(frontend.remote_ip, "localhost");
-    EXPECT_EQ(frontend.remote_port, DEFAULT_REMOTE_PORT);
-
-    // An address alone that is longer than the field is cut, never written past it.
-    parse_arguments({"inet_client", std::string(200, 'h')});
-    EXPECT_EQ(std::strlen(frontend.remote_ip), size_t(REMOTE_IP_SIZE - 1));
-}
-
-// ---------------------------------------------------------------------------------------------
-// The real binary driven through pipes, in a working directory of its own.
-
-namespace {
+// --- The real binary, fed through a pipe in a working directory of its own -------------------
 
 struct EngineRun {
     int status = -1;  // exit status, or -1 when the engine did not exit normally in time
-    std::string out;
-    std::string err;
-    std::string log;
+    std::string out, err, log;
 };
 
-constexpr auto RUN_DEADLINE = std::chrono::seconds(60);
-constexpr auto CHUNK_PAUSE = std::chrono::milliseconds(100);
+std::string file_text(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
-class EngineProcess {
-  public:
-    explicit EngineProcess(const std::vector<std::string>& arguments) {
-        // An engine that has already exited must show up as a failed write here.
-        signal(SIGPIPE, SIG_IGN);
-        char pattern[] = "/tmp/tarvo_frontend_XXXXXX";
-        directory_ = mkdtemp(pattern);
-        int in[2], out[2], err[2];
-        EXPECT_EQ(pipe(in), 0);
-        EXPECT_EQ(pipe(out), 0);
-        EXPECT_EQ(pipe(err), 0);
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            dup2(err[1], 2);
-            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-            if (chdir(directory_.c_str()) != 0) _exit(126);
-            std::vector<char*> argv{const_cast<char*>(TARVO_BINARY)};
-            for (const std::string& argument : arguments)
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            execv(TARVO_BINARY, argv.data());
-            _exit(127);
-        }
-        close(in[0]);
-        close(out[1]);
-        close(err[1]);
-        to_engine_ = in[1];
-        from_engine_ = out[0];
-        errors_ = err[0];
-        fcntl(to_engine_, F_SETFL, O_NONBLOCK);
-    }
-
-    ~EngineProcess() {
-        for (int fd : {to_engine_, from_engine_, errors_})
-            if (fd >= 0) close(fd);
-        std::filesystem::remove_all(directory_);
-    }
-
-    // Sends each chunk as its own arrival, with a pause between chunks, then closes the
-    // engine's input; collects everything until the engine exits.
-    EngineRun run(const std::vector<std::string>& chunks) {
-        EngineRun result;
-        auto deadline = std::chrono::steady_clock::now() + RUN_DEADLINE;
-        size_t chunk = 0;
-        size_t offset = 0;
-        auto next_chunk_time = std::chrono::steady_clock::now();
-        while (from_engine_ >= 0 || errors_ >= 0) {
-            auto now = std::chrono::steady_clock::now();
-            if (now > deadline) {
-                kill(pid_, SIGKILL);
-                break;
-            }
-            if (chunk == chunks.size() && to_engine_ >= 0) {
-                close(to_engine_);
-                to_engine_ = -1;
-            }
-            bool may_write = to_engine_ >= 0 && chunk < chunks.size() && now >= next_chunk_time;
-            pollfd fds[3] = {{from_engine_, POLLIN, 0},
-                             {errors_, POLLIN, 0},
-                             {may_write ? to_engine_ : -1, POLLOUT, 0}};
-            poll(fds, 3, 10);
-            drain(fds[0], from_engine_, result.out);
-            drain(fds[1], errors_, result.err);
-            if (may_write && (fds[2].revents & (POLLOUT | POLLERR))) {
-                const std::string& text = chunks[chunk];
-                ssize_t written = write(to_engine_, text.data() + offset, text.size() - offset);
-                if (written > 0) offset += size_t(written);
-                if (written < 0 && errno != EAGAIN) break;
-                if (offset == text.size()) {
-                    ++chunk;
-                    offset = 0;
-                    next_chunk_time = std::chrono::steady_clock::now() + CHUNK_PAUSE;
-                }
-            }
-        }
-        int wait_status = 0;
-        waitpid(pid_, &wait_status, 0);
-        if (WIFEXITED(wait_status) && std::chrono::steady_clock::now() <= deadline)
-            result.status = WEXITSTATUS(wait_status);
-        std::ifstream log_file(directory_ + "/tarvo_log.txt");
-        std::stringstream log_text;
-        log_text << log_file.rdbuf();
-        result.log = log_text.str();
-        return result;
-    }
-
-  private:
-    static void drain(const pollfd& polled, int& fd, std::string& into) {
-        if (fd < 0 || !(polled.revents & (POLLIN | POLLHUP | POLLERR))) return;
-        char buffer[65536];
-        ssize_t count = read(fd, buffer, sizeof buffer);
-        if (count > 0) {
-            into.append(buffer, size_t(count));
-        } else {
-            close(fd);
-            fd = -1;
-        }
-    }
-
-    std::string directory_;
-    pid_t pid_ = -1;
-    int to_engine_ = -1;
-    int from_engine_ = -1;
-    int errors_ = -1;
-};
-
+// Sends each chunk as its own arrival, 100 ms apart, then closes the engine's input and waits
+// (at most a minute) for it to exit. Output and errors go to files, so they never block it.
 EngineRun run_engine(const std::vector<std::string>& chunks,
                      const std::vector<std::string>& arguments = {}) {
-    EngineProcess engine(arguments);
-    return engine.run(chunks);
+    signal(SIGPIPE, SIG_IGN);  // an engine that has already exited shows up as a failed write
+    char pattern[] = "/tmp/tarvo_frontend_XXXXXX";
+    const std::string directory = mkdtemp(pattern);
+    int in[2];
+    EXPECT_EQ(pipe(in), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        close(in[0]);
+        close(in[1]);
+        if (chdir(directory.c_str()) != 0 || !freopen("out", "w", stdout) ||
+            !freopen("err", "w", stderr))
+            _exit(126);
+        std::vector<char*> argv{const_cast<char*>(TARVO_BINARY)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(TARVO_BINARY, argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    fcntl(in[1], F_SETFL, O_NONBLOCK);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    auto late = [&] { return std::chrono::steady_clock::now() > deadline; };
+    bool writing = true;
+    for (const std::string& chunk : chunks) {
+        for (size_t offset = 0; writing && offset < chunk.size() && !late();) {
+            pollfd ready{in[1], POLLOUT, 0};
+            poll(&ready, 1, 10);
+            ssize_t written = write(in[1], chunk.data() + offset, chunk.size() - offset);
+            if (written > 0) offset += size_t(written);
+            writing = written >= 0 || errno == EAGAIN;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    close(in[1]);
+    EngineRun run;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0 && !late())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (late()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    } else if (WIFEXITED(status)) {
+        run.status = WEXITSTATUS(status);
+    }
+    run.out = file_text(directory + "/out");
+    run.err = file_text(directory + "/err");
+    run.log = file_text(directory + "/tarvo_log.txt");
+    std::filesystem::remove_all(directory);
+    return run;
 }
 
 struct PerftOutput {
@@ -307,9 +204,8 @@ PerftOutput parse_perft_output(const std::string& out) {
         R"(total games: (\d+); time: \d+\.\d{3} s; nps: \d+\.\d{3})");
     PerftOutput parsed;
     std::istringstream lines(out);
-    std::string line;
     std::smatch match;
-    while (std::getline(lines, line)) {
+    for (std::string line; std::getline(lines, line);) {
         if (std::regex_match(line, match, root_line)) {
             parsed.root_moves.push_back(match[1]);
             parsed.root_sum += std::stoull(match[2]);
@@ -320,9 +216,9 @@ PerftOutput parse_perft_output(const std::string& out) {
     return parsed;
 }
 
-const std::string KIWIPETE = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
+using Totals = std::vector<uint64_t>;
 
-}  // namespace
+const std::string KIWIPETE = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
 
 TEST(EngineBinary, PerftFromASetBoardReportsEachRootMoveAndTheTotal) {
     EngineRun run = run_engine({"setboard " + KIWIPETE + "\nperft 2\nquit\n"});
@@ -330,7 +226,7 @@ TEST(EngineBinary, PerftFromASetBoardReportsEachRootMoveAndTheTotal) {
     PerftOutput perft = parse_perft_output(run.out);
     EXPECT_EQ(perft.root_moves.size(), 48u);
     EXPECT_EQ(perft.root_sum, 2039u);
-    EXPECT_EQ(perft.totals, std::vector<uint64_t>{2039});
+    EXPECT_EQ(perft.totals, Totals{2039});
     EXPECT_EQ(run.err, "");
 }
 
@@ -348,17 +244,16 @@ TEST(EngineBinary, BadFenIsAnsweredAndLeavesTheGameAsItWas) {
                                 "setboard\nperft 1\nquit\n"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("Couldn't parse fen!\nCouldn't parse fen!\n", 0), 0u) << run.out;
-    EXPECT_EQ(parse_perft_output(run.out).totals, std::vector<uint64_t>{48});
+    EXPECT_EQ(parse_perft_output(run.out).totals, Totals{48});
 }
 
 TEST(EngineBinary, CommandsBeforeAProtocolAreIgnoredOrHandled) {
     EngineRun run =
         run_engine({"go\nisready\nusermove e2e4\nPerft 1\nnew\nperft 1\nquit\nperft 2\n"});
     EXPECT_EQ(run.status, 0);
-    PerftOutput perft = parse_perft_output(run.out);
     // Nothing but the one perft answer: unknown commands get no reply, and after "quit"
     // nothing more is read.
-    EXPECT_EQ(perft.totals, std::vector<uint64_t>{20});
+    EXPECT_EQ(parse_perft_output(run.out).totals, Totals{20});
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 21);
 }
 
@@ -367,15 +262,14 @@ TEST(EngineBinary, LinesSplitOrJoinedAcrossArrivals) {
     // its newline.
     EngineRun run = run_engine({"perft 1\nperft 0\nper", "ft 2\n", "quit\n"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(parse_perft_output(run.out).totals, (std::vector<uint64_t>{20, 1, 400}));
+    EXPECT_EQ(parse_perft_output(run.out).totals, (Totals{20, 1, 400}));
 }
 
 TEST(EngineBinary, EndOfInputEndsTheEngineCleanly) {
     EngineRun run = run_engine({"perft 1\nperft 0"});
     EXPECT_EQ(run.status, 0);
     // The last line had no newline; it still counts.
-    EXPECT_EQ(parse_perft_output(run.out).totals, (std::vector<uint64_t>{20, 1}));
-
+    EXPECT_EQ(parse_perft_output(run.out).totals, (Totals{20, 1}));
     EngineRun silent = run_engine({});
     EXPECT_EQ(silent.status, 0);
     EXPECT_EQ(silent.out, "");
@@ -389,7 +283,7 @@ TEST(EngineBinary, OverlongLinesAreCutAndOversizedInputIsDropped) {
     std::string flood = std::string(INPUT_BUFFER_SIZE, 'x') + "perft 2";
     EngineRun run = run_engine({overlong, flood, "\nperft 0\n", std::string("perft 0\0x\n", 10)});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(parse_perft_output(run.out).totals, (std::vector<uint64_t>{20, 1, 1}));
+    EXPECT_EQ(parse_perft_output(run.out).totals, (Totals{20, 1, 1}));
     EXPECT_NE(run.log.find("dropped a line longer than"), std::string::npos);
 }
 
@@ -403,7 +297,6 @@ TEST(EngineBinary, ProtocolChosenByTheFirstCommand) {
     EngineRun uci = run_engine({"uci\nisready\nperft 1\nuci\nquit\n"});
     EXPECT_EQ(uci.status, 0);
     EXPECT_EQ(uci.out, uci_identification + uci_identification);
-
     EngineRun from_arguments = run_engine({"uci\nquit\n"}, {"UCI"});
     EXPECT_EQ(from_arguments.status, 0);
     EXPECT_EQ(from_arguments.out, uci_identification);
@@ -416,8 +309,7 @@ TEST(EngineBinary, ProtocolChosenByTheFirstCommand) {
     // The counter restarts with every identification; every command is acknowledged.
     std::string acks;
     std::istringstream lines(dep.out);
-    std::string line;
-    while (std::getline(lines, line))
+    for (std::string line; std::getline(lines, line);)
         if (line.rfind("ack ", 0) == 0 || line == "$ engine is ready") acks += line + "|";
     EXPECT_EQ(acks, "$ engine is ready|ack 1|ack 2|$ engine is ready|ack 1|ack 2|");
 }
@@ -426,7 +318,7 @@ TEST(EngineBinary, CommandLineErrors) {
     EngineRun unknown = run_engine({"perft 0\nquit\n"}, {"--fast"});
     EXPECT_EQ(unknown.status, 0);
     EXPECT_EQ(unknown.err, "Unknown command line option \"--fast\"\n");
-    EXPECT_EQ(parse_perft_output(unknown.out).totals, std::vector<uint64_t>{1});
+    EXPECT_EQ(parse_perft_output(unknown.out).totals, Totals{1});
 
     EngineRun missing = run_engine({}, {"inet_server"});
     EXPECT_EQ(missing.status, 1);
@@ -461,3 +353,5 @@ TEST(EngineBinary, LogHasBannerAndFeatureLineButNoProtocolOutput) {
     EXPECT_NE(run.log.find("sleep: requires integer value\n"), std::string::npos);
     EXPECT_EQ(run.log.find("games"), std::string::npos);
 }
+
+}  // namespace
