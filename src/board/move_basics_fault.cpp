@@ -1,7 +1,5 @@
 #include "board/move_basics_fault.h"
 
-#include <cstdlib>
-
 #include "board/dump.h"
 #include "board/notation.h"
 #include "common/log.h"
@@ -16,5 +14,5 @@ void report_king_capture(const Position& p, Move move) {
     dump_position(dump, p, false);
     log_fatal(0, "VP_ERROR::make_move(): Unknown piece type %d captured.\nCurrent move: %sPosition:%s\n",
               move_captured(move), move_text(move), dump);
-    std::exit(-1);
+    leave_process(-1);
 }

@@ -60,7 +60,7 @@ int log_fatal(int exit_flag, const char* format, ...) {
     va_start(args, format);
     int length = log_message(true, format, args);
     va_end(args);
-    if (exit_flag) std::exit(1);
+    if (exit_flag) leave_process(1);
     return length;
 }
 
@@ -81,4 +81,9 @@ int percent_text(char* buffer, uint64_t part, uint64_t whole) {
     if (whole == 0) return std::snprintf(buffer, PERCENT_TEXT_SIZE, "[0.0%%]");
     float share = float(part) / float(whole) * 100.0f;
     return std::snprintf(buffer, PERCENT_TEXT_SIZE, "[%2.1f%%]", double(share));
+}
+
+void leave_process(int status) {
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

@@ -15,6 +15,9 @@ int log_write(const char* text);
 // Like log_print, then the same text on standard error; a non-zero exit_flag ends the process
 // with status 1.
 int log_fatal(int exit_flag, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Ends the process at once with `status`, after flushing every stream. Static objects are not
+// destroyed: search threads may still be waiting on them.
+[[noreturn]] void leave_process(int status);
 // Registers an open file in the first free slot.
 void game_add_log(FILE* file);
 

@@ -40,6 +40,8 @@ void parse_command_line(int argc, char** argv) {
             select_protocol(PROTO_UCI);
         } else if (strcasecmp(argument, "dep") == 0) {
             select_protocol(PROTO_DEP);
+        } else if (strcasecmp(argument, "bench") == 0) {
+            frontend.bench_requested = true;
         } else if (strcasecmp(argument, "inet_server") == 0 ||
                    strcasecmp(argument, "inet_client") == 0) {
             if (i + 1 == argc)

@@ -8,6 +8,7 @@
 #include "common/log.h"
 #include "frontend/game.h"
 #include "platform/clock.h"
+#include "search/search_driver.h"
 
 namespace {
 
@@ -41,5 +42,6 @@ void engine_init() {
         log_fatal(1, "This system doesn't appear to support a monotonic clock, which Tarvo needs "
                      "to run.  Sorry.\n");
     new_game();
+    search_threads_start(1);
     initialised = true;
 }

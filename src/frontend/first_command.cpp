@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "frontend/bench_command.h"
 #include "frontend/connection.h"
 #include "frontend/dep_protocol.h"
 #include "frontend/frontend_state.h"
@@ -27,6 +28,8 @@ void handle_first_command(const char* command, const char* args) {
         perft_command(args);
     } else if (std::strcmp(command, "sleep") == 0) {
         sleep_command(args);
+    } else if (std::strcmp(command, "bench") == 0) {
+        bench_command(args);
     } else if (std::strcmp(command, "quit") == 0) {
         request_quit();
     }

@@ -20,6 +20,7 @@ struct FrontEnd {
     bool close_requested;  // end the connection after the current line
     bool quit_requested;   // end the process once the connection has closed
     int stop_reason;
+    bool bench_requested;  // the command line asked for "bench": run it and exit
 };
 
 extern FrontEnd frontend;

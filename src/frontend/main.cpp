@@ -1,11 +1,19 @@
+#include "frontend/bench_command.h"
 #include "frontend/command_line.h"
 #include "frontend/connection.h"
 #include "frontend/engine.h"
+#include "frontend/frontend_state.h"
+#include "search/search_driver.h"
 
 int main(int argc, char** argv) {
     engine_init();
     parse_command_line(argc, argv);
-    setup_io();
-    run_connections();
+    if (frontend.bench_requested) {
+        bench_command("");
+    } else {
+        setup_io();
+        run_connections();
+    }
+    search_threads_stop();
     return 0;
 }

@@ -1,0 +1,68 @@
+// One node of the explicit search stack. Everything a node needs to be resumed, or shared with
+// another thread at a split point, lives here rather than on the machine stack.
+#pragma once
+
+#include <cstdint>
+
+#include "common/types.h"
+#include "platform/spin_lock.h"
+#include "search/move_picker.h"
+#include "search/trans_table.h"
+
+struct CpuContext;
+
+constexpr int MAX_SPLIT_CHILDREN = 32;
+
+// Expected node types.
+enum NodeType : int { NODE_ALL = -1, NODE_PV = 0, NODE_CUT = 1 };
+
+struct Frame {
+    // Pool and split-point bookkeeping.
+    Frame* next;          // free-list link
+    Frame* split_parent;  // the enclosing split point of a split point
+    CpuContext* owner;    // whose pool holds this frame
+    SpinLock lock;        // guards the picker and the best score while the frame is shared
+    int32_t aborted;
+    int32_t workers;
+    int32_t joined;
+    int32_t is_split;
+    Frame* children[MAX_SPLIT_CHILDREN];
+
+    MovePicker picker;
+    int32_t excluded_count;  // the first entries of the picker's tried list excluded for good
+
+    // What the transposition table said about this node.
+    Move tt_move;
+    uint64_t nid;  // the thread's node number at entry
+    int32_t tt_prev_cut;
+    int32_t tt_score;  // relative to this ply
+    int32_t tt_depth;  // NO_TT_DEPTH without an entry
+    int32_t tt_type;
+    int32_t singular;
+    int32_t one_reply;
+    int32_t mate_threat;
+    Move tt_full_move;
+
+    // The node's search state.
+    Move best_move;
+    int32_t best;
+    int32_t lm;  // legal moves searched; -1 on entry
+    int32_t scout_low;
+    int32_t scout_high;
+    int32_t after_first;
+    int32_t alpha;
+    int32_t beta;
+    int32_t depth;
+    int32_t ply;
+    int32_t in_check;
+    int32_t node_ext;
+    int32_t kind;  // null-move nesting; 1 for internal searches of the same position, 2 at the root
+    int32_t no_tt_cut;
+    int32_t singular_bound;
+    int32_t singular_tries;
+    int32_t reduced_refusals;  // children sent back for a re-search by the reduced-move check
+    int8_t base_red;
+    int32_t type;
+    int32_t ev;  // static evaluation from White's side, NO_EVAL when none
+    int32_t ev_stm;
+};

@@ -1,0 +1,258 @@
+// The moves of an ordinary node: the singular test, the scout searches and re-searches with
+// their reductions and extensions, the ordering search, and the end of the node.
+#include <algorithm>
+
+#include "board/attacks.h"
+#include "board/t_move_basics.h"
+#include "common/log.h"
+#include "common/settings.h"
+#include "search/node_internal.h"
+#include "search/node_services.h"
+#include "search/root.h"
+#include "search/search_options.h"
+#include "search/search_shared.h"
+
+namespace {
+
+Step search_next_move(CpuContext& c, Frame& f);
+Step next_singular_move(CpuContext& c, Frame& f);
+
+// Whether this node takes the singular test. A deep enough table entry already answers it, so
+// its singular flag stands; everywhere else the test does not apply the flag is cleared.
+bool singular_test_applies(const CpuContext& c, Frame& f) {
+    const int mode = enable_singular_extension;
+    const Position& p = c.position;
+    int them = p.turn ^ 1;
+    bool eligible = mode != 0 && f.depth >= 4 && f.ply > 0 && f.type != NODE_ALL &&
+                    (mode != 2 || f.type == NODE_PV) &&
+                    (f.depth > 4 || p.pieces[piece_of(QUEEN, them)] || p.piece_count[them] > 2) &&
+                    (!f.in_check || singular_extension_in_check || f.type == NODE_PV);
+    if (!eligible) {
+        f.singular = 0;
+        return false;
+    }
+    return !(f.tt_depth >= f.depth && (mode == 1 || f.tt_type == TT_PV));
+}
+
+int singular_margin_of(const Frame& f) { return f.type == NODE_PV ? singular_margin_pv : singular_margin; }
+
+Step start_move_loop(CpuContext& c, Frame& f) {
+    f.lm = 0;
+    f.after_first = 0;
+    f.scout_low = f.alpha;
+    f.scout_high = f.beta;
+    restart_moves(f, false);
+    return search_next_move(c, f);
+}
+
+// Makes the picker's next legal move at the top level; false when none is left.
+bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker) {
+    StackEntry& e = top_entry(c);
+    for (;;) {
+        Move move;
+        uint32_t flags = 0;
+        bool found = quiescence_picker ? pick_quiescence_move(c, f, move)
+                                       : pick_move(c, f, move, flags);
+        if (!found) return false;
+        make_move(c.position, move);
+        if (!f.in_check && attacked(c.position, c.position.king_sq[c.position.turn ^ 1], c.position.turn)) {
+            unmake_move(c.position);
+            ++f.after_first;
+            continue;
+        }
+        e.move = move;
+        e.flags = flags & ENTRY_PICKER_MARK;
+        if (in_check(c.position)) e.flags |= ENTRY_GIVES_CHECK;
+        e.red = 0;
+        return true;
+    }
+}
+
+Step begin_singular_test(CpuContext& c, Frame& f) {
+    f.singular_bound = f.alpha <= -9900 ? f.tt_score : f.alpha;
+    f.singular_tries = 0;
+    restart_moves(f, false);
+    return next_singular_move(c, f);
+}
+
+Step next_singular_move(CpuContext& c, Frame& f) {
+    if (f.singular_tries > 1 || !make_next_legal(c, f, false)) {
+        f.singular = f.singular_tries == 1;
+        return start_move_loop(c, f);
+    }
+    int margin = singular_margin_of(f);
+    int depth = f.depth - (f.depth >= 8 ? 5 : 4);
+    int b = f.singular_bound;
+    push_child(c, CONT_SINGULAR, margin - b, margin - b + 1, depth, 0,
+               (top_entry(c).flags & ENTRY_GIVES_CHECK) != 0, -f.type);
+    return PUSHED_CHILD;
+}
+
+Step resume_singular(CpuContext& c, Frame& f, int child_score) {
+    unmake_move(c.position);
+    if (-child_score >= f.singular_bound - singular_margin_of(f)) ++f.singular_tries;
+    return next_singular_move(c, f);
+}
+
+bool is_capture_or_promotion(Move m) {
+    return move_captured(m) != EMPTY || move_promotion(m) != EMPTY || is_en_passant(m);
+}
+
+int reduction_for(const Frame& f, const StackEntry& e) {
+    int red = f.base_red;
+    if (enable_history_pruning && f.depth >= history_pruning_depth && f.type != NODE_PV &&
+        moves_stage(f) >= 4 && f.lm >= 4 && !is_capture_or_promotion(e.move) &&
+        !(e.flags & ENTRY_PICKER_MARK))
+        ++red;
+    return red;
+}
+
+bool evasion_deserves_extension(CpuContext& c, const Frame& f, Move m) {
+    if (!limit_check_evasion_extension) return true;
+    if (f.one_reply && move_captured(m) == EMPTY) return true;
+    if (type_of(move_piece(m)) == KING) {
+        StackEntry* parent = parent_entry(c);
+        return !parent || move_to(parent->move) != move_to(m);
+    }
+    return type_of(move_captured(m)) == PAWN;
+}
+
+// The extensions of the move just made, summed and capped at one ply.
+int extension_for(CpuContext& c, Frame& f, const StackEntry& e) {
+    if (f.ply >= 2 * search_shared.iteration.load(std::memory_order_relaxed) + 5) return 0;
+    int ext = f.node_ext;
+    bool gives_check = e.flags & ENTRY_GIVES_CHECK;
+    if (enable_check_extension && !enable_check_evasion_extension && gives_check &&
+        f.depth >= 0 && f.depth <= check_extension_max_depth) {
+        ++ext;
+        ++c.stats.ext_check;
+    }
+    if (enable_check_evasion_extension && f.in_check && f.ply >= 1 && f.depth >= 0 &&
+        f.depth < check_evasion_extension_max_depth && evasion_deserves_extension(c, f, e.move)) {
+        ++ext;
+        ++c.stats.ext_check;
+    }
+    bool singular_mode = enable_singular_extension == 1 || (enable_singular_extension == 2 && f.type == NODE_PV);
+    if (f.singular && f.after_first == 0 && f.lm == 1 && singular_mode) {
+        ++ext;
+        ++c.stats.ext_singular;
+    }
+    if (enable_one_rep_extension && f.one_reply && f.depth >= 0 && f.depth <= 1 &&
+        f.depth <= one_rep_extension_max_depth) {
+        ++ext;
+        ++c.stats.ext_one_rep;
+    }
+    return std::min(ext, 1);
+}
+
+int child_type(const Frame& f) {
+    if (f.type == NODE_PV) return f.lm == 1 ? NODE_PV : NODE_CUT;
+    return f.lm <= 2 ? -f.type : NODE_CUT;
+}
+
+Step search_next_move(CpuContext& c, Frame& f) {
+    if (!make_next_legal(c, f, false)) return end_node(c, f);
+    StackEntry& e = top_entry(c);
+    ++f.lm;
+    if (f.ply == 0) {
+        c.root_move = e.move;
+        c.root_move_number = f.lm;
+    }
+    int red = reduction_for(f, e);
+    int depth = f.depth - 1 + extension_for(c, f, e) - red;
+    e.red = uint8_t(red);
+    if (f.depth >= 2) c.split_scores[c.top] = f.best;
+    push_child(c, CONT_SCOUT, -f.scout_high, -f.scout_low, depth, 0,
+               (e.flags & ENTRY_GIVES_CHECK) != 0, child_type(f));
+    return PUSHED_CHILD;
+}
+
+Step after_move(CpuContext& c, Frame& f, int score);
+
+Step resume_scout(CpuContext& c, Frame& f, int child_score) {
+    int score = -child_score;
+    StackEntry& e = top_entry(c);
+    bool reduced = e.red > 0;
+    if (score >= f.scout_high && (reduced || score < f.beta)) {
+        if (f.ply == 0 && !search_stopped() && !(score >= f.beta && !reduced))
+            report_root_fail_high(c, e.move, f.depth, score);
+        int depth = e.child_depth + e.red;
+        int child_alpha = -f.beta;
+        int child_beta = reduced ? -f.scout_low : 1 - score;
+        int type = f.type == NODE_PV ? NODE_PV : child_type(f);
+        e.red = 0;
+        push_child(c, CONT_RESEARCH, child_alpha, child_beta, depth, 0,
+                   (e.flags & ENTRY_GIVES_CHECK) != 0, type);
+        return PUSHED_CHILD;
+    }
+    return after_move(c, f, score);
+}
+
+Step after_move(CpuContext& c, Frame& f, int score) {
+    Move move = top_entry(c).move;
+    unmake_move(c.position);
+    if (score > f.best) {
+        bool new_best_above_alpha = score > f.alpha;
+        f.best = score;
+        f.best_move = move;
+        f.scout_low = std::max(f.scout_low, score);
+        f.scout_high = f.scout_low + 1;
+        if (f.ply == 0 && new_best_above_alpha && !search_stopped()) report_root_best(c, f, move);
+    }
+    if (f.ply == 0 && multipv > 1) root_multipv_update(c, f, score);
+    if (ext_mos && f.lm <= 1 && f.type != NODE_ALL && f.depth >= 3 &&
+        (score <= f.alpha || (f.type == NODE_PV && score < f.tt_score - 12))) {
+        exclude_move(f, move);
+        top_entry(c).move = SKIP_MOVE;
+        make_move(c.position, SKIP_MOVE);
+        push_child(c, CONT_ORDERING, std::max(f.alpha, f.best), f.beta, f.depth - 2, 1,
+                   f.in_check, f.type);
+        return PUSHED_CHILD;
+    }
+    if (f.best >= f.beta) return end_node(c, f);
+    return search_next_move(c, f);
+}
+
+Step resume_ordering(CpuContext& c, Frame& f, int child_score) {
+    unmake_move(c.position);
+    Move found = child_frame(c).best_move;
+    if (child_score > std::max(f.alpha, f.best) && found > SKIP_MOVE && !is_excluded(f, found)) {
+        f.tt_move = found;
+        restart_moves(f, true);
+    }
+    if (f.best >= f.beta) return end_node(c, f);
+    return search_next_move(c, f);
+}
+
+}  // namespace
+
+// After the internal searches: the singular test when it applies, then the moves.
+Step after_iid(CpuContext& c, Frame& f) {
+    if (singular_test_applies(c, f)) return begin_singular_test(c, f);
+    return start_move_loop(c, f);
+}
+
+Step end_node(CpuContext& c, Frame& f) {
+    if (c.abort.load(std::memory_order_relaxed)) return STOPPED_SEARCH;
+    if (f.lm == 0) f.best = f.in_check ? f.ply - MATE : 0;
+    if (search_stopped()) return STOPPED_SEARCH;
+    table_store(c, f);
+    update_ordering(c, f);
+    return finished(f.best);
+}
+
+Step resume_node(CpuContext& c, Frame& f, int code, int child_score) {
+    switch (code) {
+        case CONT_NULL_MOVE:
+        case CONT_IID:
+        case CONT_IID_LOWERED:
+        case CONT_PROBE: return resume_start(c, f, code, child_score);
+        case CONT_SCOUT: return resume_scout(c, f, child_score);
+        case CONT_RESEARCH: return after_move(c, f, -child_score);
+        case CONT_SINGULAR: return resume_singular(c, f, child_score);
+        case CONT_ORDERING: return resume_ordering(c, f, child_score);
+        default:
+            log_fatal(1, "reached end of negascout()! you screwed something up.\n");
+            return STOPPED_SEARCH;
+    }
+}

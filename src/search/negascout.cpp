@@ -1,0 +1,70 @@
+// The node search as one loop over an explicit stack: a frame runs until it launches a child or
+// finishes; a finished child is popped and its parent resumes where its continuation code says.
+#include "search/negascout.h"
+
+#include "board/attacks.h"
+#include "common/log.h"
+#include "search/node_internal.h"
+#include "search/search_shared.h"
+
+bool search_stopped() { return search_shared.stop.load(std::memory_order_relaxed) != 0; }
+
+void push_child(CpuContext& c, int code, int alpha, int beta, int depth, int kind, int in_check,
+                int type) {
+    StackEntry& e = top_entry(c);
+    e.search = uint8_t(code);
+    e.child_depth = int8_t(depth);
+    int level = c.top + 1;
+    if (level >= MAX_STACK) log_fatal(1, "get_free_frame(): free list empty!\n");
+    StackEntry& child_entry = c.frame_stack[level];
+    if (!child_entry.frame) child_entry.frame = get_free_frame(c);
+    Frame& child = *child_entry.frame;
+    child.alpha = alpha;
+    child.beta = beta;
+    child.depth = depth;
+    child.kind = kind;
+    child.in_check = in_check;
+    child.ply = e.frame->ply + 1;
+    child.type = type;
+    c.top = level;
+}
+
+int negascout(CpuContext& c) {
+    const int bottom = c.top;
+    bool resuming = false;
+    int child_score = 0;
+    for (;;) {
+        Frame& f = top_frame(c);
+        Step step;
+        if (!resuming)
+            step = f.depth >= 1 ? start_node(c, f) : start_quiescence(c, f);
+        else if (f.depth >= 1)
+            step = resume_node(c, f, top_entry(c).search, child_score);
+        else
+            step = resume_quiescence(c, f, child_score);
+
+        if (step.kind == Step::STOPPED) return step.score;
+        if (step.kind == Step::PUSHED) {
+            resuming = false;
+            continue;
+        }
+        --c.top;
+        if (c.top < bottom) return step.score;
+        resuming = true;
+        child_score = step.score;
+    }
+}
+
+void push_root(CpuContext& c, int depth) {
+    StackEntry& e = c.frame_stack[0];
+    if (!e.frame) e.frame = get_free_frame(c);
+    Frame& root = *e.frame;
+    root.alpha = -MATE;
+    root.beta = MATE;
+    root.depth = depth;
+    root.ply = 0;
+    root.in_check = in_check(c.position);
+    root.type = NODE_PV;
+    root.kind = 2;
+    c.top = 0;
+}

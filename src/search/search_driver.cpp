@@ -1,0 +1,198 @@
+#include "search/search_driver.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include "board/attacks.h"
+#include "board/movegen.h"
+#include "common/log.h"
+#include "platform/clock.h"
+#include "search/context.h"
+#include "search/negascout.h"
+#include "search/root.h"
+#include "search/start_barrier.h"
+#include "search/table_sizing.h"
+#include "search/trans_table.h"
+
+SearchShared search_shared;
+
+namespace {
+
+int thread_count = 0;
+Thread threads[MAX_THREADS];
+
+void reset_per_search_fields(CpuContext& c) {
+    c.buoy = nullptr;
+    c.top = -1;
+    c.abort = 0;
+    c.assisting = 0;
+    c.idle = 1;
+    c.best_split = 0;
+    std::memset(c.split_scores, 0, sizeof c.split_scores);
+}
+
+bool stopped() { return search_shared.stop.load(std::memory_order_relaxed) != 0; }
+
+// Thread 0 has finished an iteration at the root with `score`: report it and go deeper, or
+// return false when the depth limit is reached.
+bool finish_iteration(CpuContext& c, int score) {
+    int iteration = search_shared.iteration.load(std::memory_order_relaxed);
+    report_progress(c, NULL_MOVE, iteration, score, false, false);
+    {
+        std::lock_guard<std::mutex> hold(search_shared.output_lock);
+        search_shared.root_trouble = 0;
+    }
+    if (iteration >= MAX_ITERATION || iteration >= search_shared.depth_limit) return false;
+    c.top = -1;
+    search_shared.iteration.store(iteration + 1, std::memory_order_relaxed);
+    search_shared.last_score = score;
+    {
+        std::lock_guard<std::mutex> hold(search_shared.output_lock);
+        search_shared.multipv_count = 0;
+    }
+    push_root(c, iteration + 1);
+    return true;
+}
+
+// The thread's part of one search: until stop, or until it completes the last iteration.
+void run_search(CpuContext& c) {
+    for (;;) {
+        while (c.idle && !stopped()) {
+            ++c.stats.idle_iterations;
+            std::this_thread::yield();
+        }
+        if (stopped() && !c.assisting) return;
+        int score = negascout(c);
+        if (stopped()) return;
+        if (c.abort) {
+            reset_per_search_fields(c);
+            continue;
+        }
+        c.assisting = 0;
+        c.best_split = 0;
+        if (!finish_iteration(c, score)) return;
+    }
+}
+
+void worker_cpu(void* arg) {
+    int cpu = int(reinterpret_cast<intptr_t>(arg));
+    CpuContext* c = create_context(cpu);
+    contexts[cpu] = c;
+    while (!c->quit) {
+        reset_per_search_fields(*c);
+        barrier_pass();
+        if (resize_pending) resize_thread_tables(cpu, c->trans_share, c->king_hash, c->pawn_hash);
+        if (c->quit) break;
+        if (search_shared.searching)
+            run_search(*c);
+        else
+            while (!stopped()) sleep_ms(1);
+    }
+    log_print("worker_cpu(): CPU%d exiting.\n", cpu);
+    contexts[cpu] = nullptr;
+    destroy_context(c);
+}
+
+int count_root_moves(Position& game) {
+    Move list[MAX_MOVES];
+    int count = 0;
+    gen_legal(game, list, count);
+    return count;
+}
+
+// The only legal move, or a table move proven singular at a good depth; else none.
+Move candidate_move(Position& game, int root_moves) {
+    if (root_moves == 1) {
+        Move list[MAX_MOVES];
+        int count = 0;
+        gen_legal(game, list, count);
+        return list[0];
+    }
+    TTQuery query{0, 1, -MATE, MATE, true};
+    TTProbe probe;
+    SearchStats ignored{};
+    trans_table_probe(game, query, probe, ignored);
+    bool trusted = probe.found && probe.singular && (probe.type == TT_CUT || probe.type == TT_PV) &&
+                   probe.depth >= 9;
+    return trusted ? probe.move : NULL_MOVE;
+}
+
+}  // namespace
+
+void search_threads_start(int count) {
+    thread_count = count;
+    barrier_init(count);
+    for (int cpu = 0; cpu < count; ++cpu)
+        if (!thread_start(threads[cpu], worker_cpu, reinterpret_cast<void*>(intptr_t(cpu))))
+            log_fatal(1, "search_threads_start(): couldn't start search thread %d\n", cpu);
+    resize_pending = 1;
+    search_threads_resize();
+}
+
+void search_threads_resize() {
+    search_shared.stop = 1;
+    barrier_release();
+    barrier_wait_all_parked();
+    resize_pending = 0;
+    tt_share_count = thread_count;  // every thread has published its share
+}
+
+void search_threads_stop() {
+    barrier_wait_all_parked();
+    tt_share_count = 0;  // the shares go with their threads
+    for (int cpu = 0; cpu < thread_count; ++cpu) contexts[cpu]->quit = 1;
+    search_shared.stop = 1;
+    barrier_release();
+    for (int cpu = 0; cpu < thread_count; ++cpu) thread_join(threads[cpu]);
+    thread_count = 0;
+}
+
+void start_search(const Position& game, int depth_limit) {
+    if (resize_pending) search_threads_resize();
+    Position root = game;
+    int root_moves = count_root_moves(root);
+    {
+        std::lock_guard<std::mutex> hold(search_shared.output_lock);
+        search_shared.record_count = 0;
+        search_shared.root_trouble = 0;
+        search_shared.multipv_count = 0;
+    }
+    search_shared.depth_limit = std::clamp(depth_limit, 1, MAX_ITERATION);
+    search_shared.searching = 1;
+    search_shared.stop = 0;
+    trans_table_next_age();
+    for (int cpu = 0; cpu < thread_count; ++cpu) reset_context(*contexts[cpu], game);
+    clear_shared_history();
+    search_shared.candidate_move = candidate_move(root, root_moves);
+
+    CpuContext& first = *contexts[0];
+    search_shared.iteration = 1;
+    search_shared.last_score = 0;
+    push_root(first, 1);
+    first.idle = 0;
+    search_shared.start_us = now_us();
+    barrier_release();
+}
+
+bool search_reached_limit() {
+    std::lock_guard<std::mutex> hold(search_shared.output_lock);
+    if (search_shared.record_count == 0) return false;
+    const IterationRecord& r = search_shared.records[search_shared.record_count - 1];
+    return !r.in_search && (r.iteration >= search_shared.depth_limit || r.iteration >= MAX_ITERATION);
+}
+
+SearchStats stop_search() {
+    search_shared.stop = 1;
+    search_shared.searching = 0;
+    barrier_wait_all_parked();
+    return sum_thread_stats();
+}
+
+void request_table_clear() {
+    for (int cpu = 0; cpu < thread_count; ++cpu) {
+        CpuContext& c = *contexts[cpu];
+        c.trans_share.clear_pending = c.king_hash.clear_pending = c.pawn_hash.clear_pending = true;
+    }
+    resize_pending = 1;
+}

@@ -1,0 +1,23 @@
+// Starting, running and stopping searches: the search threads, their start barrier, iterative
+// deepening at the root.
+#pragma once
+
+#include "board/position.h"
+#include "common/search_stats.h"
+
+// Starts `count` search threads and lets each allocate its tables; they park at the barrier.
+void search_threads_start(int count);
+// Ends every search thread (no search may be running).
+void search_threads_stop();
+// Runs the parked threads once through the barrier so that each resizes its own tables.
+void search_threads_resize();
+
+// Starts a search of `game` (no search may be running); iterations stop at `depth_limit`.
+void start_search(const Position& game, int depth_limit);
+// Whether the newest progress record completed the last iteration allowed.
+bool search_reached_limit();
+// Stops the running search, waits until every thread has parked, and returns the summed
+// counters of all threads.
+SearchStats stop_search();
+// Has every thread clear its tables at the next search start.
+void request_table_clear();
