@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
 
 #include "platform/clock.h"
 #include "platform/event.h"
@@ -31,122 +32,82 @@ TEST(Clock, WorksNeverGoesBackAndSleepsAtLeastAsAsked) {
     EXPECT_LT(now_us() - start, 10000u);
 }
 
-struct Pipe {
-    int read_end;
-    int write_end;
-    Pipe() {
-        int fds[2];
-        EXPECT_EQ(pipe(fds), 0);
-        read_end = fds[0];
-        write_end = fds[1];
-    }
-    ~Pipe() {
-        if (read_end >= 0) close(read_end);
-        if (write_end >= 0) close(write_end);
-    }
-    void close_writer() {
-        close(write_end);
-        write_end = -1;
-    }
-    void close_reader() {
-        close(read_end);
-        read_end = -1;
-    }
-};
-
 TEST(InputPoll, WaitsBrieflyReadsWhatWaitsAndReportsEndOfFile) {
-    Pipe channel;
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
     char buffer[8192];
-
     uint64_t start = now_us();
-    EXPECT_EQ(poll_input(channel.read_end, buffer, sizeof buffer), 0);
+    EXPECT_EQ(poll_input(fds[0], buffer, sizeof buffer), 0);
     uint64_t waited = now_us() - start;
     EXPECT_GE(waited, 15000u);
     EXPECT_LT(waited, 500000u);
 
-    ASSERT_TRUE(write_all(channel.write_end, "uci\nisready\n", 12));
-    ASSERT_EQ(poll_input(channel.read_end, buffer, sizeof buffer), 12);
+    ASSERT_TRUE(write_all(fds[1], "uci\nisready\n", 12));
+    ASSERT_EQ(poll_input(fds[0], buffer, sizeof buffer), 12);
     EXPECT_EQ(std::memcmp(buffer, "uci\nisready\n", 12), 0);
 
     // One read never takes more than 4096 bytes, nor more than the room given.
-    char block[6000];
-    std::memset(block, 'x', sizeof block);
-    ASSERT_TRUE(write_all(channel.write_end, block, sizeof block));
-    EXPECT_EQ(poll_input(channel.read_end, buffer, 100), 100);
-    EXPECT_EQ(poll_input(channel.read_end, buffer, sizeof buffer), INPUT_READ_SIZE);
-    EXPECT_EQ(poll_input(channel.read_end, buffer, sizeof buffer), 6000 - 100 - INPUT_READ_SIZE);
+    const std::string block(6000, 'x');
+    ASSERT_TRUE(write_all(fds[1], block.data(), block.size()));
+    EXPECT_EQ(poll_input(fds[0], buffer, 100), 100);
+    EXPECT_EQ(poll_input(fds[0], buffer, sizeof buffer), INPUT_READ_SIZE);
+    EXPECT_EQ(poll_input(fds[0], buffer, sizeof buffer), 6000 - 100 - INPUT_READ_SIZE);
 
     // Bytes written before the close are still delivered, then end of file.
-    ASSERT_TRUE(write_all(channel.write_end, "quit\n", 5));
-    channel.close_writer();
-    EXPECT_EQ(poll_input(channel.read_end, buffer, sizeof buffer), 5);
-    EXPECT_EQ(poll_input(channel.read_end, buffer, sizeof buffer), -1);
-    int closed_fd = channel.read_end;
-    channel.close_reader();
-    EXPECT_EQ(poll_input(closed_fd, buffer, sizeof buffer), -1);
+    ASSERT_TRUE(write_all(fds[1], "quit\n", 5));
+    close(fds[1]);
+    EXPECT_EQ(poll_input(fds[0], buffer, sizeof buffer), 5);
+    EXPECT_EQ(poll_input(fds[0], buffer, sizeof buffer), -1);
+    close(fds[0]);
+    EXPECT_EQ(poll_input(fds[0], buffer, sizeof buffer), -1);
 }
 
 TEST(WriteAll, ReportsAReaderThatHasGone) {
     ignore_broken_pipe_signal();
-    Pipe channel;
-    channel.close_reader();
-    EXPECT_FALSE(write_all(channel.write_end, "move e2e4\n", 10));
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    close(fds[0]);
+    EXPECT_FALSE(write_all(fds[1], "move e2e4\n", 10));
+    close(fds[1]);
 }
-
-namespace {
-
-struct Contended {
-    SpinLock lock;
-    uint64_t counter = 0;  // deliberately not atomic: only the lock protects it
-    int rounds = 0;
-};
-
-void add_under_lock(void* arg) {
-    auto* shared = static_cast<Contended*>(arg);
-    for (int i = 0; i < shared->rounds; ++i) {
-        spin_lock(shared->lock);
-        uint64_t seen = shared->counter;
-        shared->counter = seen + 1;
-        spin_unlock(shared->lock);
-    }
-}
-
-}  // namespace
 
 TEST(SpinLock, SerialisesThreadsUnderContention) {
-    constexpr int THREADS = 4;
-    Contended shared;
-    shared.rounds = 200000;
+    constexpr int THREADS = 4, ROUNDS = 200000;
+    struct Contended {
+        SpinLock lock;
+        uint64_t counter = 0;  // deliberately not atomic: only the lock protects it
+    } shared;
+    auto add_under_lock = [](void* arg) {
+        auto* s = static_cast<Contended*>(arg);
+        for (int i = 0; i < ROUNDS; ++i) {
+            spin_lock(s->lock);
+            uint64_t seen = s->counter;
+            s->counter = seen + 1;
+            spin_unlock(s->lock);
+        }
+    };
     Thread threads[THREADS];
     for (Thread& thread : threads) ASSERT_TRUE(thread_start(thread, add_under_lock, &shared));
     for (Thread& thread : threads) thread_join(thread);
-    EXPECT_EQ(shared.counter, uint64_t(THREADS) * 200000u);
+    EXPECT_EQ(shared.counter, uint64_t(THREADS) * ROUNDS);
     EXPECT_EQ(shared.lock.word.load(), 0u);
 }
 
-namespace {
-
-struct Waiters {
-    Event start;
-    std::atomic<int> passed{0};
-};
-
-void wait_then_count(void* arg) {
-    auto* waiters = static_cast<Waiters*>(arg);
-    event_wait(waiters->start);
-    waiters->passed.fetch_add(1);
-}
-
-}  // namespace
-
 TEST(Event, ManualResetReleasesEveryWaiterUntilReset) {
     constexpr int THREADS = 3;
-    Waiters waiters;
+    struct Waiters {
+        Event start;
+        std::atomic<int> passed{0};
+    } waiters;
+    auto wait_then_count = [](void* arg) {
+        auto* w = static_cast<Waiters*>(arg);
+        event_wait(w->start);
+        w->passed.fetch_add(1);
+    };
     Thread threads[THREADS];
     for (Thread& thread : threads) ASSERT_TRUE(thread_start(thread, wait_then_count, &waiters));
     sleep_ms(50);
     EXPECT_EQ(waiters.passed.load(), 0);
-
     event_set(waiters.start);
     for (Thread& thread : threads) thread_join(thread);
     EXPECT_EQ(waiters.passed.load(), THREADS);
@@ -154,7 +115,6 @@ TEST(Event, ManualResetReleasesEveryWaiterUntilReset) {
     // Still set: a later wait returns at once, and again.
     event_wait(waiters.start);
     event_wait(waiters.start);
-
     event_reset(waiters.start);
     Thread late;
     ASSERT_TRUE(thread_start(late, wait_then_count, &waiters));
