@@ -52,24 +52,15 @@ bool left_out_by_design(const Position& before, const Position& after, Move m) {
     return move_promotion(m) != EMPTY && !uncovered;
 }
 
-// Every quiet move (the queen promotion by push comes with the captures) that checks after
-// make_move, less the ones left out by design; sorted.
+// Every non-capturing move (the queen promotion by push comes with the captures) that checks
+// after make_move, less the ones left out by design; sorted.
 std::vector<Move> brute_force_checks(Position& p) {
-    Move list[MAX_MOVES];
-    int count = 0;
-    gen_quiet(p, list, count);
-    Move tactical[MAX_MOVES];
-    int tactical_count = 0;
-    gen_captures(p, tactical, tactical_count, nullptr, ~Bitboard(0));
-    for (int i = 0; i < tactical_count; ++i)
-        if (move_promotion(tactical[i]) != EMPTY && move_captured(tactical[i]) == EMPTY &&
-            file_of(move_from(tactical[i])) == file_of(move_to(tactical[i])))
-            list[count++] = tactical[i];
     std::vector<Move> expected;
-    Position before = p;
-    for (int i = 0; i < count; ++i) {
-        make_move(p, list[i]);
-        if (in_check(p) && !left_out_by_design(before, p, list[i])) expected.push_back(list[i]);
+    const Position before = p;
+    for (Move m : pseudo_legal_moves(p)) {
+        if (move_captured(m) != EMPTY || is_en_passant(m)) continue;
+        make_move(p, m);
+        if (in_check(p) && !left_out_by_design(before, p, m)) expected.push_back(m);
         unmake_move(p);
     }
     std::sort(expected.begin(), expected.end());
@@ -105,43 +96,30 @@ void expect_matches_brute_force(Position& p, int& uncovering_moves, int& promoti
     }
 }
 
-TEST_F(QuietChecks, KnownPositionInGeneratorOrder) {
-    // Queen to four checking squares, a rook to two, a knight that uncovers the a1 bishop
-    // (but not onto c6 or e6, which the d7 pawn covers), and a pawn push.
-    Position p = position_from_fen("7k/3p4/6P1/8/3N4/8/R7/B1K1Q3 w - - 0 1");
-    CheckList got = checks_of(p);
-    EXPECT_EQ(got.candidates, square_bit(sq("d4")));
-    const std::vector<Move> expected = {
-        board_move(p, "e1", "h1"), board_move(p, "e1", "h4"), board_move(p, "e1", "e5"),
-        board_move(p, "e1", "e8"), board_move(p, "a2", "h2"), board_move(p, "a2", "a8"),
-        board_move(p, "d4", "c2"), board_move(p, "d4", "e2"), board_move(p, "d4", "b3"),
-        board_move(p, "d4", "f3"), board_move(p, "d4", "b5"), board_move(p, "d4", "f5"),
-        board_move(p, "g6", "g7")};
-    EXPECT_EQ(got.moves, expected);
-}
-
-TEST_F(QuietChecks, UncoveringPromotionExpandsToAllFourPieces) {
-    // Black: b2-b1 opens the rank from h2 to the king on a2.
-    Position p = position_from_fen("7k/8/8/8/8/8/Kp5r/8 b - - 0 1");
-    CheckList got = checks_of(p);
-    EXPECT_EQ(got.candidates, square_bit(sq("b2")));
-    const std::vector<Move> expected = {
-        board_move(p, "b2", "b1", BQUEEN), board_move(p, "b2", "b1", BKNIGHT),
-        board_move(p, "b2", "b1", BROOK), board_move(p, "b2", "b1", BBISHOP)};
-    EXPECT_EQ(got.moves, expected);
-}
-
-TEST_F(QuietChecks, PromotionCheckingOnlyWithTheNewPieceIsLeftOut) {
-    // e8=Q would check along the rank, but no line opens behind the pawn.
-    Position p = position_from_fen("7k/4P3/8/8/8/8/8/K7 w - - 0 1");
-    EXPECT_TRUE(checks_of(p).moves.empty());
-}
-
-TEST_F(QuietChecks, DoublePushesComeBeforeSinglePushes) {
-    // f2-f4 and d3-d4 both attack e5; g4-g5 does not check.
-    Position p = position_from_fen("8/8/8/4k3/6P1/3P4/5P2/K7 w - - 0 1");
-    const std::vector<Move> expected = {board_move(p, "f2", "f4"), board_move(p, "d3", "d4")};
-    EXPECT_EQ(checks_of(p).moves, expected);
+TEST_F(QuietChecks, KnownPositionsInGeneratorOrder) {
+    struct Case {
+        const char* fen;
+        Bitboard candidates;
+        const char* checks;
+    };
+    const Case cases[] = {
+        // Queen to four checking squares, a rook to two, a knight that uncovers the a1 bishop
+        // (but not onto c6 or e6, which the d7 pawn covers), and a pawn push.
+        {"7k/3p4/6P1/8/3N4/8/R7/B1K1Q3 w - - 0 1", square_bit(sq("d4")),
+         "e1h1 e1h4 e1e5 e1e8 a2h2 a2a8 d4c2 d4e2 d4b3 d4f3 d4b5 d4f5 g6g7"},
+        // Black: b2-b1 opens the rank from h2 to the king on a2, whatever it becomes.
+        {"7k/8/8/8/8/8/Kp5r/8 b - - 0 1", square_bit(sq("b2")), "b2b1q b2b1n b2b1r b2b1b"},
+        // e8=Q would check along the rank, but no line opens behind the pawn.
+        {"7k/4P3/8/8/8/8/8/K7 w - - 0 1", 0, ""},
+        // Double pushes come first: f2-f4 and d3-d4 both attack e5; g4-g5 does not check.
+        {"8/8/8/4k3/6P1/3P4/5P2/K7 w - - 0 1", 0, "f2f4 d3d4"},
+    };
+    for (const Case& c : cases) {
+        Position p = position_from_fen(c.fen);
+        const CheckList got = checks_of(p);
+        EXPECT_EQ(got.candidates, c.candidates) << c.fen;
+        EXPECT_EQ(got.moves, moves_of(p, c.checks)) << c.fen;
+    }
 }
 
 TEST_F(QuietChecks, MatchBruteForceOverManyPositions) {
