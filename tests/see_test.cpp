@@ -7,49 +7,36 @@ namespace {
 
 class Exchange : public BoardTest {};
 
-int see_of(const char* fen, const char* from, const char* to) {
-    Position p = position_from_fen(fen);
-    return see_move(p, board_move(p, from, to));
-}
-
-TEST_F(Exchange, ClassicCaptures) {
-    // Pawn takes a knight that a pawn defends: knight for pawn.
-    EXPECT_EQ(see_of("4k3/8/4p3/3n4/4P3/8/8/4K3 w - - 0 1", "e4", "d5"), 300);
-    // Queen takes a defended pawn and is lost for it.
-    EXPECT_EQ(see_of("4k3/8/4p3/3p4/8/8/8/3QK3 w - - 0 1", "d1", "d5"), -1200);
-    // Undefended piece: simply won.
-    EXPECT_EQ(see_of("4k3/8/8/3r4/8/8/8/3QK3 w - - 0 1", "d1", "d5"), 600);
-    // Black captures the same way.
-    EXPECT_EQ(see_of("4k3/8/8/3p4/4N3/5P2/8/4K3 b - - 0 1", "d5", "e4"), 300);
-}
-
-TEST_F(Exchange, PiecesBehindTheCapturerJoinIn) {
-    // Rook battery: the second rook recaptures through the first.
-    EXPECT_EQ(see_of("3r2k1/8/8/3n4/8/8/3R4/3RK3 w - - 0 1", "d2", "d5"), 400);
-    EXPECT_EQ(see_of("3r2k1/8/8/3n4/8/8/3R4/4K3 w - - 0 1", "d2", "d5"), -200);
-    // A bishop behind a capturing pawn on the diagonal.
-    EXPECT_EQ(see_of("3qk3/8/8/3n4/4P3/5B2/8/4K3 w - - 0 1", "e4", "d5"), 400);
-    EXPECT_EQ(see_of("3qk3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", "e4", "d5"), 300);
-}
-
-TEST_F(Exchange, RookBehindAPushedPawnDefendsItsSquare) {
-    EXPECT_EQ(see_of("4k3/8/8/3p4/8/4P3/8/4RK2 w - - 0 1", "e3", "e4"), 0);
-    EXPECT_EQ(see_of("4k3/8/8/3p4/8/4P3/8/5K2 w - - 0 1", "e3", "e4"), -100);
-    EXPECT_EQ(see_of("4k3/8/8/3p4/8/8/4P3/4RK2 w - - 0 1", "e2", "e4"), 0);
-}
-
-TEST_F(Exchange, EnPassantWinsThePawn) {
-    EXPECT_EQ(see_of("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", "e5", "d6"), 100);
-    EXPECT_EQ(see_of("4k3/2p5/8/3pP3/8/8/8/4K3 w - d6 0 2", "e5", "d6"), 0);
-}
-
-TEST_F(Exchange, LeastValuableAttackerGoesFirst) {
-    // Black answers Nxd5 with the pawn, keeping the queen for last: White loses the knight for
-    // a pawn whatever it does next.
-    EXPECT_EQ(see_of("3qk3/8/4p3/3p4/8/2N2B2/8/4K3 w - - 0 1", "c3", "d5"), -300);
-    // The king recaptures only where nothing can take it back.
-    EXPECT_EQ(see_of("8/8/4k3/3p4/8/8/3R4/3QK3 w - - 0 1", "d2", "d5"), 100);
-    EXPECT_EQ(see_of("8/8/4k3/3p4/8/8/3R4/4K3 w - - 0 1", "d2", "d5"), -500);
+TEST_F(Exchange, KnownExchanges) {
+    struct Case { const char* fen; const char* move; int value; };
+    const Case cases[] = {
+        // Knight for pawn; a queen lost for a defended pawn; an undefended piece; Black alike.
+        {"4k3/8/4p3/3n4/4P3/8/8/4K3 w - - 0 1", "e4d5", 300},
+        {"4k3/8/4p3/3p4/8/8/8/3QK3 w - - 0 1", "d1d5", -1200},
+        {"4k3/8/8/3r4/8/8/8/3QK3 w - - 0 1", "d1d5", 600},
+        {"4k3/8/8/3p4/4N3/5P2/8/4K3 b - - 0 1", "d5e4", 300},
+        // Pieces behind the capturer join in: a rook battery, a bishop behind a pawn.
+        {"3r2k1/8/8/3n4/8/8/3R4/3RK3 w - - 0 1", "d2d5", 400},
+        {"3r2k1/8/8/3n4/8/8/3R4/4K3 w - - 0 1", "d2d5", -200},
+        {"3qk3/8/8/3n4/4P3/5B2/8/4K3 w - - 0 1", "e4d5", 400},
+        {"3qk3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", "e4d5", 300},
+        // A rook behind a pushed pawn defends the square it goes to.
+        {"4k3/8/8/3p4/8/4P3/8/4RK2 w - - 0 1", "e3e4", 0},
+        {"4k3/8/8/3p4/8/4P3/8/5K2 w - - 0 1", "e3e4", -100},
+        {"4k3/8/8/3p4/8/8/4P3/4RK2 w - - 0 1", "e2e4", 0},
+        // En passant wins the pawn.
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2", "e5d6", 100},
+        {"4k3/2p5/8/3pP3/8/8/8/4K3 w - d6 0 2", "e5d6", 0},
+        // Black answers Nxd5 with the pawn, keeping the queen for last: White loses the
+        // knight for a pawn. The king recaptures only where nothing can take it back.
+        {"3qk3/8/4p3/3p4/8/2N2B2/8/4K3 w - - 0 1", "c3d5", -300},
+        {"8/8/4k3/3p4/8/8/3R4/3QK3 w - - 0 1", "d2d5", 100},
+        {"8/8/4k3/3p4/8/8/3R4/4K3 w - - 0 1", "d2d5", -500},
+    };
+    for (const Case& c : cases) {
+        Position p = position_from_fen(c.fen);
+        EXPECT_EQ(see_move(p, coord_move(p, c.move)), c.value) << c.fen << " " << c.move;
+    }
 }
 
 TEST_F(Exchange, SquareExchangeStartsWithTheCheapestAttacker) {
@@ -71,12 +58,7 @@ TEST_F(Exchange, SquareExchangeStartsWithTheCheapestAttacker) {
 TEST_F(Exchange, BoundsAndAgreementOverManyPositions) {
     int captures = 0, compared = 0;
     for_each_corpus_position([&](Position& p) {
-        Move list[MAX_MOVES];
-        int count = 0;
-        gen_captures(p, list, count, nullptr, ~Bitboard(0));
-        gen_quiet(p, list, count);
-        for (int i = 0; i < count; ++i) {
-            const Move m = list[i];
+        for (Move m : pseudo_legal_moves(p)) {
             const int target = is_en_passant(m) ? 100 : piece_value_abs[move_captured(m)];
             const int mover = piece_value_abs[move_piece(m)];
             const int v = see_move(p, m);
