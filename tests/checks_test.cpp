@@ -11,10 +11,7 @@ namespace {
 
 class QuietChecks : public BoardTest {};
 
-struct CheckList {
-    std::vector<Move> moves;
-    Bitboard candidates;
-};
+struct CheckList { std::vector<Move> moves; Bitboard candidates; };
 
 CheckList checks_of(const Position& p) {
     Move list[MAX_MOVES];
@@ -97,11 +94,7 @@ void expect_matches_brute_force(Position& p, int& uncovering_moves, int& promoti
 }
 
 TEST_F(QuietChecks, KnownPositionsInGeneratorOrder) {
-    struct Case {
-        const char* fen;
-        Bitboard candidates;
-        const char* checks;
-    };
+    struct Case { const char* fen; Bitboard candidates; const char* checks; };
     const Case cases[] = {
         // Queen to four checking squares, a rook to two, a knight that uncovers the a1 bishop
         // (but not onto c6 or e6, which the d7 pawn covers), and a pawn push.

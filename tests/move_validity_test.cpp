@@ -71,11 +71,7 @@ TEST_F(MoveValidity, HandPickedMoves) {
     constexpr const char* EP = "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2";
     constexpr const char* PUSHES = "4k3/8/8/8/8/2n5/2P1P3/4K3 w - - 0 1";
     constexpr const char* CASTLING = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
-    struct Case {
-        const char* fen;
-        const char* move;
-        bool valid, legal;
-    };
+    struct Case { const char* fen; const char* move; bool valid, legal; };
     const Case cases[] = {
         // A promotion code belongs exactly to pawn moves onto the last rank.
         {PROMOTION, "e7e8q", true, true},   {PROMOTION, "e7e8n", true, true},
