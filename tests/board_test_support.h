@@ -35,22 +35,38 @@ inline Position start_position() {
     return p;
 }
 
-// Every pseudo-legal move of the side to move: captures (all targets), then quiet moves.
-inline std::vector<Move> pseudo_legal_moves(const Position& p) {
+// Captures (all targets), quiet moves and evasions as the generators give them.
+inline std::vector<Move> captures(const Position& p) {
     Move list[MAX_MOVES];
     int count = 0;
     gen_captures(p, list, count, nullptr, ~Bitboard(0));
+    return {list, list + count};
+}
+
+inline std::vector<Move> quiet(const Position& p) {
+    Move list[MAX_MOVES];
+    int count = 0;
     gen_quiet(p, list, count);
     return {list, list + count};
 }
 
-// The moves a search node would try: evasions in check, else captures then quiet moves.
-inline std::vector<Move> node_moves(const Position& p) {
-    if (!in_check(p)) return pseudo_legal_moves(p);
+inline std::vector<Move> evasions(const Position& p) {
     Move list[MAX_MOVES];
     int count = 0;
     gen_evasions(p, list, count);
     return {list, list + count};
+}
+
+// Every pseudo-legal move of the side to move: captures, then quiet moves.
+inline std::vector<Move> pseudo_legal_moves(const Position& p) {
+    std::vector<Move> moves = captures(p), rest = quiet(p);
+    moves.insert(moves.end(), rest.begin(), rest.end());
+    return moves;
+}
+
+// The moves a search node would try: evasions in check, else captures then quiet moves.
+inline std::vector<Move> node_moves(const Position& p) {
+    return in_check(p) ? evasions(p) : pseudo_legal_moves(p);
 }
 
 inline std::vector<Move> legal_moves(Position& p) {

@@ -7,27 +7,6 @@ namespace {
 
 class MovegenTest : public BoardTest {};
 
-std::vector<Move> captures(const Position& p) {
-    Move list[MAX_MOVES];
-    int count = 0;
-    gen_captures(p, list, count, nullptr, ~Bitboard(0));
-    return {list, list + count};
-}
-
-std::vector<Move> quiet(const Position& p) {
-    Move list[MAX_MOVES];
-    int count = 0;
-    gen_quiet(p, list, count);
-    return {list, list + count};
-}
-
-std::vector<Move> evasions(const Position& p) {
-    Move list[MAX_MOVES];
-    int count = 0;
-    gen_evasions(p, list, count);
-    return {list, list + count};
-}
-
 // Moves as from-to pairs, squares counted a1 = 0.
 std::vector<std::pair<Square, Square>> squares_of(const std::vector<Move>& moves) {
     std::vector<std::pair<Square, Square>> out;
