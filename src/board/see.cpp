@@ -54,6 +54,12 @@ int see_move(const Position& p, Move move) {
     // En passant takes a pawn although the captured code is empty. The rooks behind a pushed
     // pawn join through the x-ray of its from-square.
     gains[0] = piece_value_abs[is_en_passant(move) ? BPAWN : move_captured(move)];
+    // Most moves land where the opponent cannot take back, not even through the vacated square.
+    const int them = colour_of(piece) ^ 1;
+    if (!attackers(p, to, them)) {
+        int d = direction(to, from);
+        if (!d || !(xray_behind(p, 0, from, d) & p.pieces[them])) return gains[0];
+    }
     Bitboard set = release(p, all_attackers(p, to), to, from);
     return resolve(p, to, set, colour_of(piece) ^ 1, piece_value_abs[piece], gains, 1);
 }

@@ -5,14 +5,24 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/mman.h>
+
 #include "common/log.h"
 
 namespace {
 
 constexpr uint64_t ALIGNMENT = 64;
+// Tables of a few megabytes and more sit on huge pages where the system offers them: a probe is
+// a random access, and with small pages nearly every one would also miss the TLB.
+constexpr uint64_t HUGE_PAGE = 2 << 20;
+
+uint64_t alignment_for(uint64_t size) { return size >= HUGE_PAGE ? HUGE_PAGE : ALIGNMENT; }
 
 // aligned_alloc wants a multiple of the alignment; the tail past `size` is never indexed.
-uint64_t allocated_bytes(uint64_t size) { return (size + ALIGNMENT - 1) & ~(ALIGNMENT - 1); }
+uint64_t allocated_bytes(uint64_t size) {
+    uint64_t align = alignment_for(size);
+    return (size + align - 1) & ~(align - 1);
+}
 
 }  // namespace
 
@@ -33,10 +43,11 @@ void hash_table::resize() {
     entries = wanted / uint64_t(entry_size);
     size = wanted;
     if (size == 0) return;
-    data = static_cast<unsigned char*>(std::aligned_alloc(ALIGNMENT, allocated_bytes(size)));
+    data = static_cast<unsigned char*>(std::aligned_alloc(alignment_for(size), allocated_bytes(size)));
     if (!data)
         log_fatal(1, "Couldn't allocate %.0f bytes for hash table \"%s %d\" (%s).\n", double(size),
                   name, id, std::strerror(errno));
+    if (size >= HUGE_PAGE) madvise(data, allocated_bytes(size), MADV_HUGEPAGE);
     log_print("hash_table::resize():   Resized hash table \"%s %d\" to %.0f bytes. (%d entries of %d bytes)\n",
               name, id, double(size), int(entries), entry_size);
     clear();

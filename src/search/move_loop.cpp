@@ -55,6 +55,7 @@ bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker) {
                                        : pick_move(c, f, move, flags);
         if (!found) return false;
         make_move(c.position, move);
+        prefetch_table_entry(c.position.hash_key);
         if (!f.in_check && attacked(c.position, c.position.king_sq[c.position.turn ^ 1], c.position.turn)) {
             unmake_move(c.position);
             ++f.after_first;

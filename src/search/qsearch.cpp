@@ -34,6 +34,7 @@ bool make_next_quiescence_move(CpuContext& c, Frame& f) {
     Move move;
     while (pick_quiescence_move(c, f, move)) {
         make_move(c.position, move);
+        prefetch_table_entry(c.position.hash_key);
         const Position& p = c.position;
         if (!f.in_check && attacked(p, p.king_sq[p.turn ^ 1], p.turn)) {
             unmake_move(c.position);

@@ -42,6 +42,10 @@ void trans_table_next_age();
 
 // The bucket for `key`, or null when its share has no memory.
 TTBucket* tt_bucket(uint64_t key);
+// Starts loading the bucket for `key` into the cache, so that a probe soon after finds it there.
+inline void prefetch_table_entry(uint64_t key) {
+    if (TTBucket* bucket = tt_bucket(key)) __builtin_prefetch(bucket);
+}
 
 // The fields of a data word, score and evaluation as stored (mate scores relative to the node).
 struct TTFields {
