@@ -109,7 +109,7 @@ TEST(CommandLine, ProtocolsAndRemoteAddresses) {
     };
     for (Case c : cases) {
         frontend = FrontEnd{PROTO_NONE, PROTO_NONE, REMOTE_NONE, "",        DEFAULT_REMOTE_PORT,
-                            false,      false,      false,       STOP_NONE, false};
+                            false,      false,      false,       STOP_NONE, false, 0};
         std::vector<char*> argv{const_cast<char*>("tarvo")};
         for (std::string& argument : c.arguments) argv.push_back(argument.data());
         parse_command_line(int(argv.size()), argv.data());

@@ -65,8 +65,13 @@ BenchResult search_position(const Position& p, int depth) {
 }  // namespace
 
 void bench_command(const char* args) {
-    int depth = BENCH_DEFAULT_DEPTH;
+    int depth = 0;
     std::sscanf(args, "%d", &depth);
+    run_bench(depth);
+}
+
+void run_bench(int depth) {
+    if (depth <= 0) depth = BENCH_DEFAULT_DEPTH;
     uint64_t total_nodes = 0;
     int64_t start = now_us();
     int index = 0;

@@ -2,8 +2,10 @@
 // search's signature.
 #pragma once
 
-constexpr int BENCH_DEFAULT_DEPTH = 9;
+constexpr int BENCH_DEFAULT_DEPTH = 8;
 
-// Searches every bench position to the depth in `args` (the default without one) with cleared
-// tables, one line per position, then the totals.
+// Searches every bench position to `depth` (the default for 0 or less) with cleared tables,
+// one line per position, then the totals.
+void run_bench(int depth);
+// The "bench" command: an optional depth in `args`.
 void bench_command(const char* args);

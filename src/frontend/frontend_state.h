@@ -21,6 +21,7 @@ struct FrontEnd {
     bool quit_requested;   // end the process once the connection has closed
     int stop_reason;
     bool bench_requested;  // the command line asked for "bench": run it and exit
+    int bench_depth;       // 0 for the default
 };
 
 extern FrontEnd frontend;

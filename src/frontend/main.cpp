@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     engine_init();
     parse_command_line(argc, argv);
     if (frontend.bench_requested) {
-        bench_command("");
+        run_bench(frontend.bench_depth);
     } else {
         setup_io();
         run_connections();
