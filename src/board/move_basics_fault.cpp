@@ -4,6 +4,12 @@
 #include "board/notation.h"
 #include "common/log.h"
 
+namespace {
+KingCaptureHook king_capture_hook = nullptr;
+}
+
+void set_king_capture_hook(KingCaptureHook hook) { king_capture_hook = hook; }
+
 // A king can only be captured if the position is already corrupt: report what led here and end
 // the process rather than search on garbage.
 void report_king_capture(const Position& p, Move move) {
@@ -14,5 +20,6 @@ void report_king_capture(const Position& p, Move move) {
     dump_position(dump, p, false);
     log_fatal(0, "VP_ERROR::make_move(): Unknown piece type %d captured.\nCurrent move: %sPosition:%s\n",
               move_captured(move), move_text(move), dump);
+    if (king_capture_hook) king_capture_hook();
     leave_process(-1);
 }

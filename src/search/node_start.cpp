@@ -129,6 +129,7 @@ void push_internal(CpuContext& c, Frame& f, int code, int alpha, int beta, int d
 
 Step internal_deepening(CpuContext& c, Frame& f) {
     if (f.depth >= 3) {
+        ++c.stats.iid_base;
         bool no_entry = f.tt_type == TT_NIL;
         bool expects_cut = f.type != NODE_ALL || f.tt_type == TT_CUT || f.tt_type == TT_PV;
         if (expects_cut && (no_entry || f.tt_depth < f.depth - 2 || f.tt_type == TT_ALL)) {

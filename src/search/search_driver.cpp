@@ -5,13 +5,16 @@
 #include <thread>
 
 #include "board/attacks.h"
+#include "board/move_basics_fault.h"
 #include "board/movegen.h"
 #include "common/log.h"
 #include "platform/clock.h"
 #include "search/context.h"
 #include "search/negascout.h"
 #include "search/root.h"
+#include "search/stack_dump.h"
 #include "search/start_barrier.h"
+#include "search/statistics_block.h"
 #include "search/table_sizing.h"
 #include "search/trans_table.h"
 
@@ -79,6 +82,7 @@ void worker_cpu(void* arg) {
     int cpu = int(reinterpret_cast<intptr_t>(arg));
     CpuContext* c = create_context(cpu);
     contexts[cpu] = c;
+    current_context = c;
     while (!c->quit) {
         reset_per_search_fields(*c);
         barrier_pass();
@@ -118,9 +122,13 @@ Move candidate_move(Position& game, int root_moves) {
     return trusted ? probe.move : NULL_MOVE;
 }
 
+// A corrupt position met by make_move: show where the search was.
+void dump_stack_of_current_thread() { stack_dump(current_context, "make_move", "src/t_move_basics", 503); }
+
 }  // namespace
 
 void search_threads_start(int count) {
+    set_king_capture_hook(dump_stack_of_current_thread);
     thread_count = count;
     barrier_init(count);
     for (int cpu = 0; cpu < count; ++cpu)
@@ -186,7 +194,9 @@ SearchStats stop_search() {
     search_shared.stop = 1;
     search_shared.searching = 0;
     barrier_wait_all_parked();
-    return sum_thread_stats();
+    SearchStats total = sum_thread_stats();
+    print_search_stats(total, now_us() - search_shared.start_us);
+    return total;
 }
 
 void request_table_clear() {
