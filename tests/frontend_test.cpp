@@ -355,3 +355,19 @@ TEST(EngineBinary, LogHasBannerAndFeatureLineButNoProtocolOutput) {
 }
 
 }  // namespace
+
+// The bench runs from the command line and as a first command, with the same signature.
+TEST(EngineBinary, BenchPrintsOneLinePerPositionAndRepeatableTotals) {
+    auto nodes_of = [](const std::string& out) {
+        size_t at = out.find("Nodes searched  : ");
+        return at == std::string::npos ? std::string() : out.substr(at, out.find('\n', at) - at);
+    };
+    EngineRun command_line = run_engine({}, {"bench", "3"});
+    EXPECT_EQ(command_line.status, 0);
+    EXPECT_NE(command_line.out.find("Position 32: depth 3"), std::string::npos);
+    EXPECT_NE(command_line.out.find("Total time (ms) : "), std::string::npos);
+    EXPECT_NE(command_line.out.find("Nodes/second    : "), std::string::npos);
+    EngineRun first_command = run_engine({"bench 3\nquit\n"});
+    EXPECT_FALSE(nodes_of(command_line.out).empty());
+    EXPECT_EQ(nodes_of(command_line.out), nodes_of(first_command.out));
+}
