@@ -218,7 +218,12 @@ bool attacked(const Position& p, Square s, int by) {
 }
 
 Bitboard all_attackers(const Position& p, Square s) {
-    return attackers(p, s, WHITE) | attackers(p, s, BLACK);
+    return (rook_attacks(p, s) & (p.rooks_queens[WHITE] | p.rooks_queens[BLACK])) |
+           (bishop_attacks(p, s) & (p.bishops_queens[WHITE] | p.bishops_queens[BLACK])) |
+           (pawn_attackers_mask(s, WHITE) & p.pieces[WPAWN]) |
+           (pawn_attackers_mask(s, BLACK) & p.pieces[BPAWN]) |
+           (tables.king_attacks[s] & (p.pieces[WKING] | p.pieces[BKING])) |
+           (tables.knight_attacks[s] & (p.pieces[WKNIGHT] | p.pieces[BKNIGHT]));
 }
 
 // Sliders of the kind that moves along direction d: rooks and queens or bishops and queens.

@@ -58,7 +58,8 @@ int see_move(const Position& p, Move move) {
     const int them = colour_of(piece) ^ 1;
     if (!attackers(p, to, them)) {
         int d = direction(to, from);
-        if (!d || !(xray_behind(p, 0, from, d) & p.pieces[them])) return gains[0];
+        if (!d || !(ray(from, d) & p.pieces[them]) || !(xray_behind(p, 0, from, d) & p.pieces[them]))
+            return gains[0];
     }
     Bitboard set = release(p, all_attackers(p, to), to, from);
     return resolve(p, to, set, colour_of(piece) ^ 1, piece_value_abs[piece], gains, 1);
