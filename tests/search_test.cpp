@@ -7,7 +7,9 @@
 #include "common/score_text.h"
 #include "common/settings.h"
 #include "platform/clock.h"
+#include "search/root.h"
 #include "search/search_driver.h"
+#include "search/search_options.h"
 #include "search/search_shared.h"
 
 // Heap allocations made anywhere in this process, to show that a search makes none.
@@ -128,6 +130,37 @@ TEST_F(SearchTest, FixedDepthSearchesRepeatTheirNodeCounts) {
     EXPECT_EQ(first.nodes, second.nodes);
     EXPECT_EQ(first.best, second.best);
     EXPECT_TRUE(is_legal_move(p, first.best));
+}
+
+TEST_F(SearchTest, MultiPvKeepsTheBestScoresAndScoutsAgainstTheWorstKept) {
+    CpuContext& c = *contexts[0];
+    Frame root{};
+    multipv = 3;
+    search_shared.multipv_count = 0;
+    struct Step {
+        int score, low, high;
+        std::vector<int> kept;
+    } steps[] = {
+        {10, -10000, 10, {10}},            // not full: every move is scouted from the bottom
+        {20, -10000, 20, {20, 10}},
+        {5, 5, 6, {20, 10, 5}},            // full: scouted just above the third best
+        {15, 10, 11, {20, 15, 10}},        // a better score pushes out the worst
+        {1, 10, 11, {20, 15, 10}},
+    };
+    for (const Step& step : steps) {
+        root_multipv_update(c, root, step.score);
+        EXPECT_EQ(root.scout_low, step.low) << step.score;
+        EXPECT_EQ(root.scout_high, step.high) << step.score;
+        std::vector<int> kept(search_shared.multipv_scores, search_shared.multipv_scores + search_shared.multipv_count);
+        EXPECT_EQ(kept, step.kept);
+    }
+    multipv = 1;
+}
+
+TEST_F(SearchTest, SeveralLinesStillFindTheMate) {
+    multipv = 3;
+    EXPECT_EQ(search("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 4).score, 9999);
+    multipv = 1;
 }
 
 }  // namespace

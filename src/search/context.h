@@ -49,6 +49,9 @@ struct alignas(64) CpuContext {
     int best_split;
     Move root_move;         // the root move being searched, for the current-move display
     int root_move_number;
+    // With several lines: the first moves of the latest lines, tried first at the root.
+    RootFirstMove root_first[MAX_ROOT_FIRST];
+    int root_first_count;
     hash_table trans_share;
     hash_table king_hash;
     hash_table pawn_hash;

@@ -5,6 +5,7 @@
 #include "board/attacks.h"
 #include "common/log.h"
 #include "search/node_internal.h"
+#include "search/search_options.h"
 #include "search/search_shared.h"
 
 bool search_stopped() { return search_shared.stop.load(std::memory_order_relaxed) != 0; }
@@ -55,7 +56,23 @@ int negascout(CpuContext& c) {
     }
 }
 
+namespace {
+
+// The first moves of the latest lines with more than one move, newest first.
+void collect_root_lines(CpuContext& c) {
+    c.root_first_count = 0;
+    if (multipv <= 1) return;
+    std::lock_guard<std::mutex> hold(search_shared.output_lock);
+    for (int i = search_shared.record_count - 1; i >= 0 && c.root_first_count < MAX_ROOT_FIRST; --i) {
+        const IterationRecord& r = search_shared.records[i];
+        if (r.pv_length > 1) c.root_first[c.root_first_count++] = {r.pv[0], r.score};
+    }
+}
+
+}  // namespace
+
 void push_root(CpuContext& c, int depth) {
+    collect_root_lines(c);
     StackEntry& e = c.frame_stack[0];
     if (!e.frame) e.frame = get_free_frame(c);
     Frame& root = *e.frame;

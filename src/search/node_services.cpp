@@ -1,6 +1,8 @@
 #include "search/node_services.h"
 
 #include "eval/evaluate.h"
+#include "search/search_options.h"
+#include "search/search_shared.h"
 #include "search/trans_table.h"
 
 bool table_probe(CpuContext& c, Frame& f, bool may_cut) {
@@ -64,7 +66,9 @@ void exclude_move(Frame& f, Move move) {
 namespace {
 
 PickerContext picker_context(CpuContext& c, const Frame& f) {
-    return PickerContext{&c.position, &c.history, nullptr,    0,
+    bool root_lines = f.ply == 0 && multipv > 1;
+    return PickerContext{&c.position, &c.history, root_lines ? c.root_first : nullptr,
+                         root_lines ? c.root_first_count : 0,
                          NULL_MOVE,   f.tt_move,  f.ply,      f.depth,
                          f.alpha,     f.beta,     f.ev_stm,   f.in_check != 0,
                          f.type == NODE_PV};
