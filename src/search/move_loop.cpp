@@ -202,7 +202,7 @@ Step after_move(CpuContext& c, Frame& f, int score) {
     }
     if (f.ply == 0 && multipv > 1) root_multipv_update(c, f, score);
     if (ext_mos && f.lm <= 1 && f.type != NODE_ALL && f.depth >= 3 &&
-        (score <= f.alpha || (f.type == NODE_PV && score < f.tt_score - 12))) {
+        (score <= f.alpha || (f.type == NODE_PV && f.tt_type != TT_NIL && score < f.tt_score - 12))) {
         exclude_move(f, move);
         top_entry(c).move = SKIP_MOVE;
         make_move(c.position, SKIP_MOVE);
