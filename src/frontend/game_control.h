@@ -1,0 +1,130 @@
+// Game control: which side the engine plays, the clocks and time-control periods, the time
+// budget of each search, starting and stopping searches, pondering, and the engine's move once
+// a search has ended. Main thread only. The game itself (position, moves, state) is game.h.
+#pragma once
+
+#include <cstdint>
+
+#include "board/position.h"
+#include "frontend/game.h"
+#include "search/search_shared.h"
+
+constexpr int MAX_PERIODS = 16;
+constexpr int MOVES_WHEN_UNLIMITED = 10000;  // a period given as 0 moves
+constexpr int FIXED_TIME_MOVES = 500;
+constexpr int RESIGN_SCORE = -400;
+
+// One time-control period; `fixed_time` is -1 unless the period gives a fixed time per move.
+struct TimePeriod {
+    double fixed_time;
+    double base_time;
+    double increment;
+    int moves;
+};
+
+// The budget of the engine's next (or running) search. Seconds, except the three results.
+struct TimeBudget {
+    int moves_to_go;  // -1: computed at the next budget, then kept
+    double remaining;
+    double increment;  // -1 when there is none
+    double fixed;      // -1 unless a fixed time per move is set
+    int64_t target_time_us;
+    int64_t base_time_budget_us;  // the target before the opening factor and the lag
+    int64_t hard_limit_us;
+};
+
+struct GameControl {
+    TimePeriod periods[MAX_PERIODS];
+    int period_count;
+    double clock[2];  // seconds left, by colour
+    int engine_side;  // whose clock is the engine's
+    bool clock_running;
+    int clock_side;
+    uint64_t clock_start_us;
+    TimeBudget budget;
+    int engine_moves;  // since the new game or the last book move
+    bool ponder_enabled;
+    bool pondering;
+    Move ponder_move;
+    bool force_mode;
+    bool analyze_mode;
+    int depth_limit;     // 1 to MAX_ITERATION
+    double lag_seconds;  // subtracted from each target over a remote link
+    // Progress printing: the next record to print, and the MultiPV line lists (record indexes).
+    int printed_upto;
+    int current_lines[MAX_MULTIPV];
+    int current_count;
+    int previous_lines[MAX_MULTIPV];
+    int previous_count;
+    int last_printed_iteration;
+    // Periodic status.
+    int status_calls;
+    uint64_t status_time_us;
+    uint64_t status_nodes;
+};
+
+extern GameControl game_control;
+
+// The periodic status of a running search, for the protocol's status line.
+struct SearchStatus {
+    uint64_t nodes;
+    uint64_t nodes_per_second;  // over the interval since the previous status
+    uint64_t tb_hits;
+    int max_ply;
+    int64_t elapsed_us;
+    int iteration;
+};
+
+// What the protocol in use says about a search. Any hook may be null: nothing is said.
+struct ProtocolHooks {
+    // A progress record; `number` is its MultiPV line (1, 2, ...) or 0 without MultiPV.
+    void (*print_record)(const IterationRecord& record, int number);
+    // The periodic status line.
+    void (*print_status)(const SearchStatus& status);
+    // The engine's move best.pv[0], played from `before` (the game is already past it, and
+    // game_state() tells its state). `resign` when the score is below RESIGN_SCORE.
+    void (*send_move)(const Position& before, const IterationRecord& best, bool resign);
+};
+
+// Installs the hooks of `protocol` (PROTO_XBOARD, PROTO_UCI or PROTO_DEP).
+void set_protocol_hooks(int protocol, const ProtocolHooks& hooks);
+
+// The start-up time control (40 moves in 300 seconds), depth limit and pondering.
+void game_control_defaults();
+// Stops any search; takes back a ponder move; the engine's clock becomes `side`'s; if `side` is
+// to move, budgets and starts a search.
+void play_side(int side);
+
+// Periods and clocks.
+// Period `index` becomes a base time with increment over `moves` (0: unlimited); the periods
+// after it are dropped. Index 0 also sets both clocks to `base` and stops the clock.
+void set_period(int index, double base, double increment, int moves);
+// A fixed time per move: one period, both clocks reset, clock stopped.
+void set_fixed_time(double seconds);
+// The period of full-move index `n` (0 for each side's first move) and the index within it.
+// Past the last period, the last one repeats.
+int find_period(int n, int* index_within);
+// Charges the side that has just moved: increments and base times earned, time used; then
+// starts that side's next measurement.
+void charge_clock(int side);
+// The interface's reading of `side`'s clock; recomputes the budget of a running own search.
+void update_clock(int side, double seconds);
+// Computes the budget for the engine's move in the current position.
+void prepare_budget();
+
+// Searches.
+// Starts a search of the game position (book first unless analysing); nothing if one runs.
+void game_start_search();
+// Stops the running search and logs its statistics; nothing if none runs.
+void game_stop_search();
+bool game_searching();
+// The stop test: STOP_NONE, STOP_AND_PLAY or STOP_FINISHED.
+int search_stop_test();
+// The current best record, copied into `out`; false when the search has made none.
+bool best_record(IterationRecord& out);
+// The step after a search whose stop reason is set: stop it, play and send the move, ponder.
+void after_search(int stop_reason);
+// Prints the records that have arrived since the last call.
+void print_progress(int stop_reason);
+// The protocol's status line, every 50th call once 500 ms have passed.
+void periodic_status();
