@@ -5,6 +5,7 @@
 #include "common/log.h"
 #include "frontend/dispatch.h"
 #include "frontend/frontend_state.h"
+#include "frontend/game_control.h"
 #include "frontend/input.h"
 #include "frontend/output.h"
 #include "platform/write_all.h"
@@ -31,6 +32,7 @@ void close_connection() {
     input_buffer.discarding = false;
     output_buffer.fill = 0;
     frontend.protocol = frontend.cmdline_protocol;
+    game_stop_search();
 }
 
 void request_quit() {
@@ -48,12 +50,32 @@ void handle_waiting_lines() {
         dispatch_line(line);
 }
 
-// One turn of the main loop: poll, handle the complete lines, send the output.
+// The running search's part of a turn: status, stop test, progress, and the hand-over once
+// the search is to end and has a move to give.
+void watch_search() {
+    if (!game_searching()) {
+        // Nothing is left to end: a reason set meanwhile must not hold the input back.
+        frontend.stop_reason = STOP_NONE;
+        return;
+    }
+    periodic_status();
+    if (frontend.stop_reason == STOP_NONE) frontend.stop_reason = search_stop_test();
+    print_progress(frontend.stop_reason);
+    static IterationRecord best;
+    if (frontend.stop_reason != STOP_NONE && best_record(best)) {
+        after_search(frontend.stop_reason);
+        frontend.stop_reason = STOP_NONE;
+    }
+}
+
+// One turn of the main loop: poll, handle the complete lines, watch the search, send the
+// output.
 void connection_turn() {
     int count = read_input(input_buffer, 0);
     bool input_ended = count < 0;
     if (input_ended) terminate_partial_line(input_buffer);
     handle_waiting_lines();
+    watch_search();
     if (frontend.connected && !flush_output()) close_connection();
     if (frontend.connected && (frontend.close_requested || input_ended)) close_connection();
 }

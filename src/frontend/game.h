@@ -11,6 +11,8 @@ extern Position game_position;
 
 // A new game: the start position and state, clocks reset, pondering off (game_control.cpp).
 void new_game();
+// The start position and state, with no moves (new_game's part for the game itself).
+void reset_game_position();
 // Sets the game position from FEN text. On failure returns -1 and leaves the game as it was.
 int set_game_fen(const char* fen);
 // Plays a legal move in the game; returns the new game state (GameResult code).

@@ -7,6 +7,7 @@
 
 #include "board/position.h"
 #include "frontend/game.h"
+#include "frontend/time_budget.h"
 #include "search/search_shared.h"
 
 constexpr int MAX_PERIODS = 16;
@@ -22,45 +23,35 @@ struct TimePeriod {
     int moves;
 };
 
-// The budget of the engine's next (or running) search. Seconds, except the three results.
-struct TimeBudget {
-    int moves_to_go;  // -1: computed at the next budget, then kept
-    double remaining;
-    double increment;  // -1 when there is none
-    double fixed;      // -1 unless a fixed time per move is set
-    int64_t target_time_us;
-    int64_t base_time_budget_us;  // the target before the opening factor and the lag
-    int64_t hard_limit_us;
-};
-
+// The start-up values give an interface that never sets a time control 40 moves in 300 s.
 struct GameControl {
-    TimePeriod periods[MAX_PERIODS];
-    int period_count;
-    double clock[2];  // seconds left, by colour
-    int engine_side;  // whose clock is the engine's
-    bool clock_running;
-    int clock_side;
-    uint64_t clock_start_us;
-    TimeBudget budget;
-    int engine_moves;  // since the new game or the last book move
-    bool ponder_enabled;
-    bool pondering;
-    Move ponder_move;
-    bool force_mode;
-    bool analyze_mode;
-    int depth_limit;     // 1 to MAX_ITERATION
-    double lag_seconds;  // subtracted from each target over a remote link
+    TimePeriod periods[MAX_PERIODS] = {{-1, 300, 0, 40}};
+    int period_count = 1;
+    double clock[2] = {300, 300};  // seconds left, by colour
+    int engine_side = BLACK;       // whose clock is the engine's
+    bool clock_running = false;
+    int clock_side = BLACK;
+    uint64_t clock_start_us = 0;
+    TimeBudget budget = {-1, 0, -1, -1, 0, 0, 0};
+    int engine_moves = 0;  // since the new game or the last book move
+    bool ponder_enabled = true;
+    bool pondering = false;
+    Move ponder_move = NULL_MOVE;
+    bool force_mode = false;
+    bool analyze_mode = false;
+    int depth_limit = MAX_ITERATION;
+    double lag_seconds = 0;  // taken off each target over a remote link
     // Progress printing: the next record to print, and the MultiPV line lists (record indexes).
-    int printed_upto;
-    int current_lines[MAX_MULTIPV];
-    int current_count;
-    int previous_lines[MAX_MULTIPV];
-    int previous_count;
-    int last_printed_iteration;
+    int printed_upto = 0;
+    int current_lines[MAX_MULTIPV] = {};
+    int current_count = 0;
+    int previous_lines[MAX_MULTIPV] = {};
+    int previous_count = 0;
+    int last_printed_iteration = 0;
     // Periodic status.
-    int status_calls;
-    uint64_t status_time_us;
-    uint64_t status_nodes;
+    int status_calls = 0;
+    uint64_t status_time_us = 0;
+    uint64_t status_nodes = 0;
 };
 
 extern GameControl game_control;
@@ -89,8 +80,6 @@ struct ProtocolHooks {
 // Installs the hooks of `protocol` (PROTO_XBOARD, PROTO_UCI or PROTO_DEP).
 void set_protocol_hooks(int protocol, const ProtocolHooks& hooks);
 
-// The start-up time control (40 moves in 300 seconds), depth limit and pondering.
-void game_control_defaults();
 // Stops any search; takes back a ponder move; the engine's clock becomes `side`'s; if `side` is
 // to move, budgets and starts a search.
 void play_side(int side);
