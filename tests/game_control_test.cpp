@@ -1,0 +1,200 @@
+// Game control: the time allocation, periods and clocks, game states and the game's history.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "board/attacks.h"
+#include "board/fen.h"
+#include "board/movegen.h"
+#include "board/notation.h"
+#include "board/result_text.h"
+#include "frontend/game_control.h"
+
+namespace {
+
+class GameControlTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { init_attack_tables(); }
+    void SetUp() override {
+        set_period(0, 300, 0, 40);
+        new_game();
+    }
+};
+
+// Plays moves given as text in the game; returns the state after the last.
+int play(const std::vector<std::string>& moves) {
+    int state = game_state();
+    for (const std::string& text : moves) {
+        Move move;
+        int consumed;
+        EXPECT_EQ(parse_move(game_position, text.c_str(), &consumed, &move), PARSE_OK) << text;
+        EXPECT_TRUE(is_legal_move(game_position, move)) << text;
+        state = make_game_move(move);
+    }
+    return state;
+}
+
+bool same_position(const Position& a, const Position& b) {
+    return a.hash_key == b.hash_key && a.turn == b.turn && a.move_number == b.move_number &&
+           std::memcmp(a.board, b.board, sizeof a.board) == 0;
+}
+
+TEST(TimeAllocation, WorkedExamplesAndEdges) {
+    struct Case {
+        const char* name;
+        double remaining;
+        int moves_to_go;
+        double increment, fixed;
+        bool ponder;
+        int engine_moves;
+        double target_s, hard_s;
+    };
+    const Case cases[] = {
+        {"first move, 40 in 300", 300, 40, -1, -1, true, 0, 24.48, 100},
+        {"20 s left on move 15", 20, 40, -1, -1, true, 15, 0.255, 20 / 3.0},
+        {"fixed 5 s a move", 300, 40, -1, 5, true, 0, 5, 5},
+        {"under 6 s: at once", 5, 40, -1, -1, true, 20, 0.001, 5 / 3.0},
+        {"under 6 s with increment, capped at half", 5, 40, 2, -1, true, 20, 2.5, 5 / 3.0},
+        {"increment without pondering", 300, 40, 2, -1, false, 12,
+         240.0 / 40 * 0.85 * 0.8 + 2, 100},
+    };
+    for (const Case& c : cases) {
+        TimeBudget b{c.moves_to_go, c.remaining, c.increment, c.fixed, 0, 0, 0};
+        allocate_time(b, c.ponder, c.engine_moves, 0);
+        EXPECT_NEAR(b.target_time_us, c.target_s * 1e6, 1.0) << c.name;
+        EXPECT_NEAR(b.hard_limit_us, c.hard_s * 1e6, 1.0) << c.name;
+    }
+}
+
+TEST(TimeAllocation, NoMovesToGoStillGivesASoundBudget) {
+    for (int moves_to_go : {0, -3}) {
+        TimeBudget b{moves_to_go, 100, -1, -1, 0, 0, 0};
+        allocate_time(b, false, 20, 0);
+        EXPECT_GT(b.target_time_us, 0) << moves_to_go;
+        EXPECT_LE(b.target_time_us, 50000000) << moves_to_go;
+    }
+}
+
+TEST_F(GameControlTest, PeriodsRepeatAndRunOn) {
+    struct Case {
+        int n, period, index;
+    };
+    const Case single[] = {{0, 0, 0}, {39, 0, 39}, {40, 0, 0}, {85, 0, 5}};
+    for (const Case& c : single) {
+        int index;
+        EXPECT_EQ(find_period(c.n, &index), c.period) << c.n;
+        EXPECT_EQ(index, c.index) << c.n;
+    }
+    set_period(0, 60, 0, 10);
+    set_period(1, 30, 0, 20);
+    // Past the second period the second one starts over.
+    const Case several[] = {{9, 0, 9}, {10, 1, 0}, {29, 1, 19}, {30, 1, 0}, {45, 1, 15}};
+    for (const Case& c : several) {
+        int index;
+        EXPECT_EQ(find_period(c.n, &index), c.period) << c.n;
+        EXPECT_EQ(index, c.index) << c.n;
+    }
+    set_period(0, 60, 1, 0);
+    EXPECT_EQ(game_control.periods[0].moves, MOVES_WHEN_UNLIMITED);
+    EXPECT_EQ(game_control.period_count, 1);
+}
+
+TEST_F(GameControlTest, MovesToGoIsSetOnceAndCapped) {
+    game_control.engine_side = WHITE;
+    game_position.move_number = 10;  // White's sixth move: index 5 of 40
+    prepare_budget();
+    EXPECT_EQ(game_control.budget.moves_to_go, 35);
+    game_position.move_number = 30;
+    prepare_budget();
+    EXPECT_EQ(game_control.budget.moves_to_go, 35);
+    set_period(0, 300, 5, 0);  // the whole game: never more than 50
+    prepare_budget();
+    EXPECT_EQ(game_control.budget.moves_to_go, 50);
+    EXPECT_EQ(game_control.budget.increment, 5);
+    set_fixed_time(5);
+    EXPECT_EQ(game_control.budget.moves_to_go, -1);
+    prepare_budget();
+    EXPECT_EQ(game_control.budget.target_time_us, 5000000);
+}
+
+TEST_F(GameControlTest, ChargeClockAddsIncrementsAndBaseTimes) {
+    set_period(0, 60, 2, 2);
+    // move_number after White's moves 1, 2, 3: the third begins the second period.
+    const double expected[] = {62, 64, 126};
+    for (int k = 0; k < 3; ++k) {
+        game_position.move_number = 2 * k + 1;
+        charge_clock(WHITE);
+        EXPECT_NEAR(game_control.clock[WHITE], expected[k], 0.05) << k;
+    }
+    EXPECT_TRUE(game_control.clock_running);
+    EXPECT_EQ(game_control.clock_side, WHITE);
+    set_fixed_time(5);  // the period keeps its base time and increment
+    EXPECT_FALSE(game_control.clock_running);
+    game_position.move_number = 7;
+    charge_clock(BLACK);
+    EXPECT_NEAR(game_control.clock[BLACK], 60 + 2 + 5, 0.05);
+    update_clock(BLACK, 12.5);
+    EXPECT_EQ(game_control.clock[BLACK], 12.5);
+}
+
+TEST_F(GameControlTest, StatesAfterAMove) {
+    struct Case {
+        const char* fen;
+        const char* move;
+        int state;
+    };
+    const Case cases[] = {
+        {"rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq - 0 2", "d8h4", RESULT_BLACK_MATES},
+        {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "a1a8", RESULT_WHITE_MATES},
+        {"k7/8/8/2Q5/8/8/8/7K w - - 0 1", "c5c7", RESULT_STALEMATE},
+        {"k7/8/8/8/8/8/8/K6R w - - 99 80", "h1h2", RESULT_DRAW_FIFTY_MOVES},
+        {"k7/8/8/8/8/8/1r6/K1B5 w - - 0 1", "a1b2", RESULT_DRAW_MATERIAL},
+        {"k7/8/8/8/8/8/1r6/K1B5 w - - 0 1", "c1d2", RESULT_INCOMPLETE},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(set_game_fen(c.fen), 0) << c.fen;
+        EXPECT_EQ(play({c.move}), c.state) << c.fen;
+    }
+}
+
+TEST_F(GameControlTest, RepetitionOnTheThirdOccurrence) {
+    EXPECT_EQ(play({"g1f3", "g8f6", "f3g1", "f6g8"}), RESULT_INCOMPLETE);
+    EXPECT_EQ(play({"g1f3", "g8f6", "f3g1", "f6g8"}), RESULT_DRAW_REPETITION);
+    // A pawn move ends what a repetition can reach.
+    EXPECT_EQ(play({"e2e4", "g8f6", "g1f3", "f6g8", "f3g1", "g8f6", "g1f3", "f6g8"}),
+              RESULT_INCOMPLETE);
+}
+
+TEST_F(GameControlTest, TakeBackReopensTheGame) {
+    EXPECT_EQ(take_back(), -1);
+    Position start = game_position;
+    EXPECT_EQ(play({"f2f3", "e7e5", "g2g4", "d8h4"}), RESULT_BLACK_MATES);
+    EXPECT_EQ(take_back(), 0);
+    EXPECT_EQ(game_state(), RESULT_INCOMPLETE);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(take_back(), 0);
+    EXPECT_TRUE(same_position(game_position, start));
+    EXPECT_EQ(game_position.move_number, 0);
+    EXPECT_EQ(game_move_count(), 0);
+}
+
+TEST_F(GameControlTest, LongGameKeepsRoomForTheSearch) {
+    Position start = game_position;
+    const std::vector<std::string> shuffle = {"b1c3", "b8c6", "c3b1", "c6b8"};
+    int state = RESULT_INCOMPLETE;
+    for (int round = 0; round < 600; ++round) {
+        state = play(shuffle);
+        ASSERT_LT(game_position.hist_top, GAME_HISTORY_LIMIT) << round;
+    }
+    EXPECT_EQ(state, RESULT_DRAW_REPETITION);
+    EXPECT_EQ(game_move_count(), 2400);
+    // A pawn move, then the shuffle twice more: the repetition test still sees the whole stretch.
+    EXPECT_EQ(play({"e2e4"}), RESULT_INCOMPLETE);
+    EXPECT_EQ(play({"b8c6", "b1c3", "c6b8", "c3b1", "b8c6", "b1c3", "c6b8", "c3b1"}),
+              RESULT_DRAW_REPETITION);
+    while (game_move_count() > 0) ASSERT_EQ(take_back(), 0);
+    EXPECT_TRUE(same_position(game_position, start));
+}
+
+}  // namespace
