@@ -1,12 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "board/attacks.h"
 #include "board/fen.h"
 #include "board/notation.h"
+#include "board/result_text.h"
 #include "engine_run.h"
+#include "frontend/dispatch.h"
+#include "frontend/game.h"
+#include "frontend/game_control.h"
+#include "frontend/output.h"
 #include "frontend/xboard_arguments.h"
+#include "frontend/xboard_output.h"
+#include "frontend/xboard_protocol.h"
 
 namespace {
 
@@ -96,6 +107,183 @@ TEST(XboardArguments, TypedMoveMatchesSquaresAndPromotionType) {
         {"e7e8n", queening, false},    {"e2e4q", push, false},     {"a2b1n", black_knight, true},
         {"a2b1b", black_knight, false}};
     for (const Case& c : cases) EXPECT_EQ(names_move(c.text, c.move), c.same) << c.text;
+}
+
+// --- Commands, in process: the game moves only in force mode, so no search starts ------------
+
+// Hands each line to the handler; returns what it answered.
+std::string answer(const std::string& lines) {
+    output_buffer.fill = 0;
+    std::istringstream in(lines);
+    for (std::string line; std::getline(in, line);) {
+        char *command, *args;
+        split_line(line.data(), &command, &args);
+        handle_xboard_command(command, args);
+    }
+    std::string text(output_buffer.data, size_t(output_buffer.fill));
+    output_buffer.fill = 0;
+    return text;
+}
+
+std::string game_fen() {
+    char fen[128];
+    write_fen(fen, game_position);
+    return fen;
+}
+
+class XboardCommands : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { init_attack_tables(); }
+    void SetUp() override { answer("new\nforce\n"); }
+};
+
+const char* const FEATURES =
+    "feature done=0\nfeature usermove=1\nfeature myname=\"Tarvo Harrow X64\"\n"
+    "feature colors=0\nfeature name=1\nfeature playother=1\nfeature ping=1\n"
+    "feature setboard=1\nfeature sigint=0\nfeature sigterm=0\nfeature analyze=1\n"
+    "feature ics=1\nfeature done=1\n\n";
+const char* const SORRY =
+    "Sorry, Tarvo requires version 2 of the XBoard protocol.\nNothing will work.\n";
+
+TEST_F(XboardCommands, AnswersOfFeaturesPingAndUnknownCommands) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"protover 1\n", SORRY},
+        {"protover\n", SORRY},
+        {"ping 17\n", "pong 17\n"},
+        {"xboard\n", "\n\n"},
+        {"draw\nname someone\nPING 3\nbogus 1 2\n", ""},
+    };
+    for (const auto& [lines, expected] : cases) EXPECT_EQ(answer(lines), expected) << lines;
+}
+
+TEST_F(XboardCommands, TimeControlsAndDepthLimit) {
+    struct Case {
+        const char* lines;
+        std::string answer;
+        TimePeriod period;
+        int period_count;
+    };
+    const Case cases[] = {
+        {"level 40 5 0\n", "", {-1, 300, 0, 40}, 1},
+        {"level 40 5:00 0\n", "", {-1, 300, 0, 40}, 1},
+        {"level 0 2 12\n", "", {-1, 120, 12, MOVES_WHEN_UNLIMITED}, 1},
+        // A level that does not read changes nothing.
+        {"level 0 2 12\nlevel 40 5\n", "Couldn't parse level command \"40 5\"\n",
+         {-1, 120, 12, MOVES_WHEN_UNLIMITED}, 1},
+        // A fixed time keeps the base time and increment of the level before.
+        {"level 40 5 0\nst 5\n", "", {5, 300, 0, FIXED_TIME_MOVES}, 1},
+        {"level 40 5 0\nst inf\n", "", {INFINITE_MOVE_SECONDS, 300, 0, FIXED_TIME_MOVES}, 1},
+        {"level 40 5 0\nst 5\nst never\n", "Couldn't parse time \"never\"\n",
+         {5, 300, 0, FIXED_TIME_MOVES}, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(answer(c.lines), c.answer) << c.lines;
+        const TimePeriod& p = game_control.periods[0];
+        EXPECT_EQ(game_control.period_count, c.period_count) << c.lines;
+        EXPECT_DOUBLE_EQ(p.fixed_time, c.period.fixed_time) << c.lines;
+        EXPECT_DOUBLE_EQ(p.base_time, c.period.base_time) << c.lines;
+        EXPECT_DOUBLE_EQ(p.increment, c.period.increment) << c.lines;
+        EXPECT_EQ(p.moves, c.period.moves) << c.lines;
+    }
+    answer("level 40 5 0\n");
+    const std::pair<const char*, int> depths[] = {
+        {"sd 0\n", 1}, {"sd\n", 1}, {"sd 100\n", MAX_ITERATION}, {"sd 9\n", 9}};
+    for (const auto& [line, depth] : depths) {
+        EXPECT_EQ(answer(line), "");
+        EXPECT_EQ(game_control.depth_limit, depth) << line;
+    }
+    answer("new\n");
+    EXPECT_EQ(game_control.depth_limit, MAX_ITERATION);
+}
+
+TEST_F(XboardCommands, UserMovesTheirRefusalsAndPromotions) {
+    struct Case {
+        const char* lines;
+        std::string answer;
+        const char* fen_after;  // null: not checked
+    };
+    const Case cases[] = {
+        {"usermove e2\n", "Illegal Move {Move to short/long. Enter moves as e1g1} e2\n", nullptr},
+        {"usermove e2e4e5e6e7e8\n",
+         "Illegal Move {Move to short/long. Enter moves as e1g1} e2e4e5e6e7e8\n", nullptr},
+        {"usermove e2e5\nusermove e7e5\nusermove zz99\n",
+         "Illegal Move e2e5\nIllegal Move e7e5\nIllegal Move zz99\n",
+         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"},
+        {"usermove e2e4\nusermove e7e5\nusermove g1f3\n", "",
+         "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2"},
+        // A pawn reaching the last rank must say what it becomes.
+        {"setboard 8/4P3/8/8/8/8/k7/6K1 w - - 0 1\nusermove e7e8\nusermove e7e8q\n",
+         "Illegal Move e7e8\n", "4Q3/8/8/8/8/8/k7/6K1 b - - 0 1"},
+        {"setboard 6k1/8/8/8/8/8/P3p3/K7 b - - 0 1\nusermove e2e1n\n", "",
+         "6k1/8/8/8/8/8/P7/K3n3 w - - 0 2"},
+        // A bad FEN leaves the game as it was.
+        {"usermove d2d4\nsetboard 8/8/8 w - - 0 1\nsetboard\n",
+         "Couldn't parse fen!\nCouldn't parse fen!\n",
+         "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq - 0 1"},
+        {"usermove f2f3\nusermove e7e5\nusermove g2g4\nusermove d8h4\nusermove a2a3\n",
+         "0-1 {Black mates}\nIllegal Move {Game is already over. Sorry.} a2a3\n", nullptr},
+        {"setboard k7/8/8/2Q5/8/8/8/7K w - - 0 1\nusermove c5c7\n", "1/2-1/2 {Stalemate}\n",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        answer("new\nforce\n");
+        EXPECT_EQ(answer(c.lines), c.answer) << c.lines;
+        if (c.fen_after) {
+            EXPECT_EQ(game_fen(), c.fen_after) << c.lines;
+        }
+    }
+}
+
+TEST_F(XboardCommands, ResultOnlyEndsAGameInProgress) {
+    answer("usermove f2f3\nusermove e7e5\nusermove g2g4\nusermove d8h4\nresult 1-0 {White mates}\n");
+    EXPECT_EQ(game_state(), RESULT_BLACK_MATES);
+    const std::pair<const char*, int> results[] = {{"result 1-0 {x}\n", RESULT_WHITE_WINS},
+                                                   {"result 0-1\n", RESULT_BLACK_WINS},
+                                                   {"result 1/2-1/2 {agreed}\n", RESULT_DRAW},
+                                                   {"result * {adjourned}\n", RESULT_INCOMPLETE}};
+    for (const auto& [line, state] : results) {
+        answer("new\nforce\n");
+        EXPECT_EQ(answer(line), "");
+        EXPECT_EQ(game_state(), state) << line;
+    }
+    answer("new\nforce\nresult 0-1\n");
+    EXPECT_EQ(answer("usermove e2e4\n"), "Illegal Move {Game is already over. Sorry.} e2e4\n");
+}
+
+TEST(XboardOutput, ThinkingLineIsCutAtItsLimit) {
+    init_attack_tables();
+    Position start;
+    reset_position(start);
+    IterationRecord record{};
+    record.iteration = 7;
+    record.score = 25;
+    record.elapsed_us = 1'239'999;
+    record.nodes = 4567;
+    const Move knights[4] = {make_move_value(6, 21, WKNIGHT), make_move_value(62, 45, BKNIGHT),
+                             make_move_value(21, 6, WKNIGHT), make_move_value(45, 62, BKNIGHT)};
+    record.pv_length = 2;
+    std::copy(knights, knights + 2, record.pv);
+    char line[THINKING_LINE_LIMIT + 2];
+    EXPECT_EQ(format_thinking_line(line, start, record), 33);
+    EXPECT_STREQ(line, "7 25 123 4567 1. Ng1-f3 Ng8-f6 \n\n");
+    record.pv_length = MAX_PV;
+    for (int i = 0; i < MAX_PV; ++i) record.pv[i] = knights[i % 4];
+    EXPECT_EQ(format_thinking_line(line, start, record), THINKING_LINE_LIMIT + 1);
+    EXPECT_EQ(std::string(line).find('\n'), size_t(THINKING_LINE_LIMIT));
+}
+
+// --- The real binary --------------------------------------------------------------------------
+
+TEST(XboardEngine, PlaysItsMoveAndAnswersInOrder) {
+    EngineOutput run = run_engine_script(
+        {"xboard\nprotover 2\nnew\nst 0.5\nsd 4\nusermove e2e4\nping 1\n", "", "", "",
+         "", "", "", "", "", "", "?\nforce\nping 2\nquit\n"});
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(run.out.rfind(std::string("\n\n") + FEATURES, 0), 0u) << run.out;
+    std::string rest = run.out.substr(2 + std::strlen(FEATURES));
+    // The engine answers e4 with a black move; nothing else before the pongs, since post is off.
+    const std::regex expected("pong 1\nmove [a-h][1-8][a-h][1-8]\n(stat01: [^\n]*\n)*pong 2\n");
+    EXPECT_TRUE(std::regex_match(rest, expected)) << rest;
 }
 
 }  // namespace

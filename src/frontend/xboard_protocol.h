@@ -1,4 +1,4 @@
-// Command handler of the XBoard protocol.
+// Command handler of the XBoard protocol (version 2).
 #pragma once
 
 void handle_xboard_command(const char* command, const char* args);

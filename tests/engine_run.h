@@ -1,0 +1,82 @@
+// Runs the built engine binary on scripted input, in a working directory of its own, and
+// collects what it wrote.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct EngineOutput {
+    int status = -1;  // exit status, or -1 when the engine did not exit normally in time
+    std::string out, log;
+};
+
+inline std::string whole_file(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Sends each chunk as its own arrival, `pause_ms` apart, then closes the engine's input and
+// waits (at most a minute) for it to exit. Output goes to a file, so it never blocks the engine.
+inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, int pause_ms = 100) {
+    signal(SIGPIPE, SIG_IGN);  // an engine that has already exited shows up as a failed write
+    char pattern[] = "/tmp/tarvo_script_XXXXXX";
+    const std::string directory = mkdtemp(pattern);
+    int in[2];
+    EXPECT_EQ(pipe(in), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        close(in[0]);
+        close(in[1]);
+        if (chdir(directory.c_str()) != 0 || !freopen("out", "w", stdout)) _exit(126);
+        execl(TARVO_BINARY, TARVO_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(in[0]);
+    fcntl(in[1], F_SETFL, O_NONBLOCK);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    auto late = [&] { return std::chrono::steady_clock::now() > deadline; };
+    bool writing = true;
+    for (const std::string& chunk : chunks) {
+        for (size_t offset = 0; writing && offset < chunk.size() && !late();) {
+            pollfd ready{in[1], POLLOUT, 0};
+            poll(&ready, 1, 10);
+            ssize_t written = write(in[1], chunk.data() + offset, chunk.size() - offset);
+            if (written > 0) offset += size_t(written);
+            writing = written >= 0 || errno == EAGAIN;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause_ms));
+    }
+    close(in[1]);
+    EngineOutput run;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0 && !late())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (late()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    } else if (WIFEXITED(status)) {
+        run.status = WEXITSTATUS(status);
+    }
+    run.out = whole_file(directory + "/out");
+    run.log = whole_file(directory + "/tarvo_log.txt");
+    std::filesystem::remove_all(directory);
+    return run;
+}
