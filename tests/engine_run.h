@@ -80,3 +80,69 @@ inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, in
     std::filesystem::remove_all(directory);
     return run;
 }
+
+// The engine in conversation: lines go in as the test decides, lines come out as they arrive.
+class EngineSession {
+public:
+    EngineSession() {
+        signal(SIGPIPE, SIG_IGN);
+        char pattern[] = "/tmp/tarvo_session_XXXXXX";
+        directory_ = mkdtemp(pattern);
+        int in[2], out[2];
+        EXPECT_EQ(pipe(in), 0);
+        EXPECT_EQ(pipe(out), 0);
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(in[0], 0);
+            dup2(out[1], 1);
+            for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+            if (chdir(directory_.c_str()) != 0) _exit(126);
+            execl(TARVO_BINARY, TARVO_BINARY, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(in[0]);
+        close(out[1]);
+        to_engine_ = in[1];
+        from_engine_ = out[0];
+    }
+    ~EngineSession() {
+        close(to_engine_);
+        close(from_engine_);
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        std::filesystem::remove_all(directory_);
+    }
+
+    void send(const std::string& lines) {
+        EXPECT_EQ(write(to_engine_, lines.data(), lines.size()), ssize_t(lines.size()));
+    }
+
+    // The next line without its newline; false when none came within `seconds`.
+    bool next_line(std::string& line, int seconds = 20) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        for (;;) {
+            size_t end = pending_.find('\n');
+            if (end != std::string::npos) {
+                line = pending_.substr(0, end);
+                pending_.erase(0, end + 1);
+                return true;
+            }
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return false;
+            pollfd ready{from_engine_, POLLIN, 0};
+            if (poll(&ready, 1, int(left.count())) <= 0) continue;
+            char buffer[4096];
+            ssize_t count = read(from_engine_, buffer, sizeof buffer);
+            if (count <= 0) return false;
+            pending_.append(buffer, size_t(count));
+        }
+    }
+
+    std::string log() const { return whole_file(directory_ + "/tarvo_log.txt"); }
+
+private:
+    std::string directory_, pending_;
+    pid_t pid_ = -1;
+    int to_engine_ = -1, from_engine_ = -1;
+};

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <regex>
 #include <sstream>
 #include <string>
 
 #include "board/attacks.h"
+#include "board/movegen.h"
+#include "board/t_move_basics.h"
 #include "board/fen.h"
 #include "board/notation.h"
 #include "board/result_text.h"
@@ -284,6 +287,78 @@ TEST(XboardEngine, PlaysItsMoveAndAnswersInOrder) {
     // The engine answers e4 with a black move; nothing else before the pongs, since post is off.
     const std::regex expected("pong 1\nmove [a-h][1-8][a-h][1-8]\n(stat01: [^\n]*\n)*pong 2\n");
     EXPECT_TRUE(std::regex_match(rest, expected)) << rest;
+}
+
+// The second move of a thinking line's variation in coordinates ("Ng8-f6" gives "g8f6"); empty
+// when the line has fewer than two moves.
+std::string second_move(const std::string& thinking) {
+    std::istringstream words(thinking);
+    std::string word;
+    for (int field = 0; field < 4 && words >> word;) ++field;
+    int moves = 0;
+    while (words >> word) {
+        if (word.back() == '.') continue;
+        if (++moves < 2) continue;
+        std::string coordinates;
+        for (char c : word) {
+            if (c == '=' || c == '!' || c == '[') break;
+            if (std::islower(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)))
+                coordinates += c;
+        }
+        size_t promotion = word.find('=');
+        if (promotion != std::string::npos)
+            coordinates += char(std::tolower(static_cast<unsigned char>(word[promotion + 1])));
+        return coordinates;
+    }
+    return "";
+}
+
+// Plays a game in which the engine ponders; the replies alternate between the move it ponders
+// on and another legal move, so both the hit and the miss must leave the game as the interface
+// sees it.
+TEST(XboardEngine, PonderHitsAndMissesKeepTheGame) {
+    init_attack_tables();
+    Position game;
+    reset_position(game);
+    EngineSession engine;
+    engine.send("xboard\nprotover 2\nnew\nhard\npost\nsd 3\nusermove e2e4\n");
+    Move e4;
+    ASSERT_EQ(parse_move(game, "e2e4", nullptr, &e4), PARSE_OK);
+    make_move(game, e4);
+    int hits = 0;
+    for (int turn = 0; turn < 6; ++turn) {
+        std::string line, last_thinking;
+        while (line.rfind("move ", 0) != 0) {
+            ASSERT_TRUE(engine.next_line(line)) << "no move on turn " << turn;
+            ASSERT_EQ(line.find("Illegal"), std::string::npos) << line;
+            if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
+                last_thinking = line;
+        }
+        Move move;
+        ASSERT_EQ(parse_move(game, line.c_str() + 5, nullptr, &move), PARSE_OK) << line;
+        ASSERT_TRUE(is_legal_move(game, move)) << line;
+        make_move(game, move);
+        std::string reply = second_move(last_thinking);
+        Move list[MAX_MOVES];
+        int count = 0;
+        gen_legal(game, list, count);
+        ASSERT_GT(count, 0);
+        Move ours;
+        bool hit = turn % 2 == 0 && !reply.empty() &&
+                   parse_move(game, reply.c_str(), nullptr, &ours) == PARSE_OK &&
+                   is_legal_move(game, ours);
+        if (!hit) {
+            ours = list[count - 1];
+            if (!reply.empty() && names_move(reply.c_str(), ours)) ours = list[0];
+        }
+        hits += hit;
+        char text[8];
+        m_sprint(text, game, ours, MTT_COORD);
+        engine.send(std::string("usermove ") + text + "\n");
+        make_move(game, ours);
+    }
+    EXPECT_GT(hits, 0);
+    engine.send("quit\n");
 }
 
 }  // namespace
