@@ -197,6 +197,10 @@ TEST_F(XboardCommands, TimeControlsAndDepthLimit) {
     }
     answer("new\n");
     EXPECT_EQ(game_control.depth_limit, MAX_ITERATION);
+    // After "new" the engine's clock is Black's; hundredths of a second, flagged ones included.
+    EXPECT_EQ(answer("time 12345\notim -250\ntime soon\notim\n"), "");
+    EXPECT_DOUBLE_EQ(game_control.clock[BLACK], 123.45);
+    EXPECT_DOUBLE_EQ(game_control.clock[WHITE], -2.5);
 }
 
 TEST_F(XboardCommands, UserMovesTheirRefusalsAndPromotions) {
@@ -275,12 +279,63 @@ TEST(XboardOutput, ThinkingLineIsCutAtItsLimit) {
     EXPECT_EQ(std::string(line).find('\n'), size_t(THINKING_LINE_LIMIT));
 }
 
+TEST_F(XboardCommands, ThinkingLinesMovesResignationsAndKibitzes) {
+    IterationRecord best{};
+    best.pv_length = 2;
+    best.pv[0] = make_move_value(square_from_text("g1"), square_from_text("f3"), WKNIGHT);
+    best.pv[1] = make_move_value(square_from_text("g8"), square_from_text("f6"), BKNIGHT);
+    best.score = 37;
+    best.iteration = 5;
+    best.max_ply = 9;
+    best.nodes = 200000;
+    best.elapsed_us = 100000;
+    const ProtocolHooks hooks = xboard_hooks();
+    const Position before = game_position;
+    auto said = [](auto&& speak) {
+        output_buffer.fill = 0;
+        speak();
+        std::string text(output_buffer.data, size_t(output_buffer.fill));
+        output_buffer.fill = 0;
+        return text;
+    };
+    auto think = [&] { hooks.print_record(best, 0); };
+    auto move = [&] { hooks.send_move(before, best, false); };
+    auto resign = [&] { hooks.send_move(before, best, true); };
+    const std::string kibitz_line = "tellics kibitz 0.37 [5/9] 2000 1. Ng1-f3 Ng8-f6 \n";
+
+    answer("nopost\n");
+    EXPECT_EQ(said(think), "");
+    answer("post\n");
+    EXPECT_EQ(said(think), "5 37 10 200000 1. Ng1-f3 Ng8-f6 \n\n");
+    answer("nopost\n");
+    // Kibitzes only on a chess server, and only at level 3.
+    struct Case {
+        const char* ics;
+        int level;
+        bool kibitzes;
+    };
+    const Case cases[] = {{"ics -\n", 3, false},
+                          {"ics freechess.org\n", 3, true},
+                          {"ics freechess.org\n", 2, false},
+                          {"ics freechess.org\nics -\n", 3, false}};
+    for (const Case& c : cases) {
+        answer(c.ics);
+        kibitz = c.level;
+        EXPECT_EQ(said(move), "move g1f3\n" + (c.kibitzes ? kibitz_line : "")) << c.ics;
+        EXPECT_EQ(said(resign), "resign\n") << c.ics;
+    }
+    kibitz = 0;
+    answer("ics -\nresult 1-0\n");
+    EXPECT_EQ(said(move), "move g1f3\n1-0 {White wins}\n");
+}
+
 // --- The real binary --------------------------------------------------------------------------
 
 TEST(XboardEngine, PlaysItsMoveAndAnswersInOrder) {
     EngineOutput run = run_engine_script(
-        {"xboard\nprotover 2\nnew\nst 0.5\nsd 4\nusermove e2e4\nping 1\n", "", "", "",
-         "", "", "", "", "", "", "?\nforce\nping 2\nquit\n"});
+        {"xboard\nprotover 2\nnew\nst 0.5\nsd 4\nusermove e2e4\nping 1\n",
+         "?\nforce\nping 2\nquit\n"},
+        1000);
     EXPECT_EQ(run.status, 0);
     ASSERT_EQ(run.out.rfind(std::string("\n\n") + FEATURES, 0), 0u) << run.out;
     std::string rest = run.out.substr(2 + std::strlen(FEATURES));
