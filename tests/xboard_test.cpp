@@ -241,8 +241,27 @@ TEST_F(XboardCommands, UserMovesTheirRefusalsAndPromotions) {
     }
 }
 
+TEST_F(XboardCommands, UndoAndRemoveTakeBackMoves) {
+    const std::string start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+    const std::string after_e4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1";
+    const std::string after_e5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2";
+    const std::string after_f4 = "rnbqkbnr/pppp1ppp/8/4p3/4PP2/8/PPPP2PP/RNBQKBNR b KQkq - 0 2";
+    const std::pair<const char*, std::string> cases[] = {
+        {"undo\n", after_e5},   {"undo x\n", after_e5}, {"undo 2\n", after_e4},
+        {"remove\n", after_e4}, {"undo 99\n", start},   {"undo -1\n", after_f4}};
+    for (const auto& [line, fen] : cases) {
+        answer("new\nforce\nusermove e2e4\nusermove e7e5\nusermove f2f4\n");
+        EXPECT_EQ(answer(line), "") << line;
+        EXPECT_EQ(game_fen(), fen) << line;
+    }
+    // A game that was over is in progress again.
+    answer("new\nforce\nusermove f2f3\nusermove e7e5\nusermove g2g4\nusermove d8h4\nundo\n");
+    EXPECT_EQ(game_state(), RESULT_INCOMPLETE);
+}
+
 TEST_F(XboardCommands, ResultOnlyEndsAGameInProgress) {
-    answer("usermove f2f3\nusermove e7e5\nusermove g2g4\nusermove d8h4\nresult 1-0 {White mates}\n");
+    const char* const FOOLS_MATE = "usermove f2f3\nusermove e7e5\nusermove g2g4\nusermove d8h4\n";
+    answer(std::string(FOOLS_MATE) + "result 1-0 {White mates}\n");
     EXPECT_EQ(game_state(), RESULT_BLACK_MATES);
     const std::pair<const char*, int> results[] = {{"result 1-0 {x}\n", RESULT_WHITE_WINS},
                                                    {"result 0-1\n", RESULT_BLACK_WINS},
@@ -357,8 +376,8 @@ std::string second_move(const std::string& thinking) {
         std::string coordinates;
         for (char c : word) {
             if (c == '=' || c == '!' || c == '[') break;
-            if (std::islower(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)))
-                coordinates += c;
+            unsigned char u = static_cast<unsigned char>(c);
+            if (std::islower(u) || std::isdigit(u)) coordinates += c;
         }
         size_t promotion = word.find('=');
         if (promotion != std::string::npos)

@@ -80,6 +80,7 @@ bool is_protocol_version_2(const char* text) {
 bool names_move(const char* text, Move move) {
     if (std::strlen(text) < 4) return false;
     int promotion = text[4] ? promotion_type_of_letter(text[4]) : 0;
-    return square_from_text(text) == move_from(move) && square_from_text(text + 2) == move_to(move) &&
+    return square_from_text(text) == move_from(move) &&
+           square_from_text(text + 2) == move_to(move) &&
            promotion == type_of(move_promotion(move));
 }

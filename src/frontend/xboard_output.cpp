@@ -1,5 +1,6 @@
 #include "frontend/xboard_output.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -45,7 +46,8 @@ void print_status(const SearchStatus& status) {
     int number = first->root_move_number;
     int total = root_move_total();
     out_print("stat01: %.0lf %.0lf %d %d %d %s\n", double(centiseconds(status.elapsed_us)),
-              double(status.nodes), status.iteration, total - number, total, move_text(move));
+              double(status.nodes), status.iteration, std::max(total - number, 0), total,
+              move_text(move));
 }
 
 void send_kibitz(const Position& before, const IterationRecord& best) {

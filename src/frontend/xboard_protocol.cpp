@@ -187,8 +187,8 @@ void setboard(const char* args) {
 
 void take_back_moves(int count) {
     stop_thinking();
-    for (int i = 0; i < count && take_back() == 0; ++i) {
-    }
+    for (int i = 0; i < count; ++i)
+        if (take_back() != 0) break;
 }
 
 void undo(const char* args) {
@@ -206,6 +206,9 @@ void post(const char*) { xboard_flags.post = true; }
 void nopost(const char*) { xboard_flags.post = false; }
 
 void analyze(const char*) {
+    // A search already running (the engine's own, or a ponder search with its move on the
+    // board) would otherwise stand in for the analysis.
+    stop_thinking();
     game_control.analyze_mode = true;
     game_control.ponder_enabled = false;
     game_control.force_mode = false;
