@@ -10,7 +10,10 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/result_text.h"
+#include "frontend/frontend_state.h"
 #include "frontend/game_control.h"
+#include "platform/clock.h"
+#include "search/search_driver.h"
 
 namespace {
 
@@ -195,6 +198,118 @@ TEST_F(GameControlTest, LongGameKeepsRoomForTheSearch) {
               RESULT_DRAW_REPETITION);
     while (game_move_count() > 0) ASSERT_EQ(take_back(), 0);
     EXPECT_TRUE(same_position(game_position, start));
+}
+
+// What the protocol was told during and after a search.
+struct Told {
+    int records;
+    int moves;
+    Move move;
+    bool resign;
+    int before_ply;
+};
+Told told;
+
+void note_record(const IterationRecord&, int) { ++told.records; }
+void note_move(const Position& before, const IterationRecord& best, bool resign) {
+    ++told.moves;
+    told.move = best.pv[0] & MOVE_IDENTITY_MASK;
+    told.resign = resign;
+    told.before_ply = before.move_number;
+}
+
+constexpr Move E2E4 = make_move_value(12, 28, WPAWN);
+Move book_e4(const Position& p) { return p.move_number == 0 ? E2E4 : NULL_MOVE; }
+
+// The main loop's watch over a search, until the engine's move is handed over; returns the
+// stop reason, or STOP_NONE when none came within ten seconds.
+int run_until_handover() {
+    for (int turn = 0; turn < 500; ++turn) {
+        periodic_status();
+        int reason = search_stop_test();
+        print_progress(reason);
+        IterationRecord best;
+        if (reason != STOP_NONE && best_record(best)) {
+            after_search(reason);
+            return reason;
+        }
+        sleep_ms(20);
+    }
+    return STOP_NONE;
+}
+
+class EngineMoveTest : public GameControlTest {
+protected:
+    static void SetUpTestSuite() {
+        init_attack_tables();
+        search_threads_start(1);
+    }
+    static void TearDownTestSuite() { search_threads_stop(); }
+    void SetUp() override {
+        GameControlTest::SetUp();
+        told = Told{};
+        frontend.protocol = PROTO_XBOARD;
+        set_protocol_hooks(PROTO_XBOARD, {note_record, nullptr, note_move});
+    }
+    void TearDown() override {
+        new_game();
+        book_lookup = nullptr;
+        game_control.depth_limit = MAX_ITERATION;
+        frontend.protocol = PROTO_NONE;
+    }
+};
+
+TEST_F(EngineMoveTest, BookMoveIsPlayedAtOnce) {
+    book_lookup = book_e4;
+    play_side(WHITE);
+    EXPECT_TRUE(game_searching());
+    EXPECT_EQ(run_until_handover(), STOP_FINISHED);
+    EXPECT_EQ(told.moves, 1);
+    EXPECT_EQ(told.records, 1);
+    EXPECT_EQ(told.move, E2E4);
+    EXPECT_EQ(told.before_ply, 0);
+    EXPECT_EQ(game_position.move_number, 1);
+    EXPECT_EQ(game_control.engine_moves, 1);
+    EXPECT_FALSE(game_control.pondering);  // a book line has no reply to ponder on
+    EXPECT_FALSE(game_searching());
+}
+
+TEST_F(EngineMoveTest, SearchEndsPlaysAndPonders) {
+    struct Case {
+        const char* fen;
+        int depth_limit;
+        double fixed_seconds;  // 0: the clock's budget
+        int reason;
+        bool resign;
+    };
+    const Case cases[] = {
+        {"kq6/r7/8/8/8/8/8/7K w - - 0 1", 3, 0, STOP_FINISHED, true},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", MAX_ITERATION, 0.3,
+         STOP_AND_PLAY, false},
+    };
+    for (const Case& c : cases) {
+        new_game();
+        told = Told{};
+        ASSERT_EQ(set_game_fen(c.fen), 0);
+        int ply = game_position.move_number;
+        game_control.depth_limit = c.depth_limit;
+        if (c.fixed_seconds > 0) set_fixed_time(c.fixed_seconds);
+        play_side(WHITE);
+        uint64_t start = now_us();
+        EXPECT_EQ(run_until_handover(), c.reason) << c.fen;
+        if (c.fixed_seconds > 0) EXPECT_GE(now_us() - start, uint64_t(c.fixed_seconds * 1e6 * 0.9));
+        EXPECT_EQ(told.moves, 1) << c.fen;
+        EXPECT_EQ(told.before_ply, ply) << c.fen;
+        EXPECT_EQ(told.resign, c.resign) << c.fen;
+        EXPECT_GT(told.records, 0) << c.fen;
+        // The engine's move and the expected reply are on the board; the ponder search runs.
+        EXPECT_TRUE(game_control.pondering) << c.fen;
+        EXPECT_TRUE(game_searching()) << c.fen;
+        EXPECT_EQ(game_position.move_number, ply + 2) << c.fen;
+        play_side(BLACK);  // switching sides ends pondering and takes the reply back
+        EXPECT_FALSE(game_control.pondering) << c.fen;
+        EXPECT_EQ(game_position.move_number, ply + 1) << c.fen;
+    }
 }
 
 }  // namespace

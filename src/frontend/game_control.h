@@ -48,6 +48,9 @@ struct GameControl {
     int previous_lines[MAX_MULTIPV] = {};
     int previous_count = 0;
     int last_printed_iteration = 0;
+    // The book move standing in for a search, while it waits to be played.
+    bool book_pending = false;
+    IterationRecord book_record = {};
     // Periodic status.
     int status_calls = 0;
     uint64_t status_time_us = 0;
@@ -79,6 +82,9 @@ struct ProtocolHooks {
 
 // Installs the hooks of `protocol` (PROTO_XBOARD, PROTO_UCI or PROTO_DEP).
 void set_protocol_hooks(int protocol, const ProtocolHooks& hooks);
+// The opening book's answer for a position: a legal move, or NULL_MOVE. Null until a book is
+// opened; asked before every search outside analysis.
+extern Move (*book_lookup)(const Position& p);
 
 // Stops any search; takes back a ponder move; the engine's clock becomes `side`'s; if `side` is
 // to move, budgets and starts a search.

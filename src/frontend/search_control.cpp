@@ -144,7 +144,25 @@ void play_best(const IterationRecord& best) {
         start_pondering(best.pv[1] & MOVE_IDENTITY_MASK);
 }
 
+// The book move as a finished search would report it: the stop test ends it at once.
+bool start_from_book() {
+    if (game_control.analyze_mode || !book_lookup) return false;
+    Move move = book_lookup(game_position);
+    if (move == NULL_MOVE) return false;
+    IterationRecord& r = game_control.book_record;
+    r = IterationRecord{};
+    r.pv[0] = move;
+    r.pv_length = 1;
+    r.iteration = MAX_ITERATION;
+    r.max_ply = MAX_ITERATION;
+    game_control.book_pending = true;
+    game_control.engine_moves = 0;
+    return true;
+}
+
 }  // namespace
+
+Move (*book_lookup)(const Position& p) = nullptr;
 
 void set_protocol_hooks(int protocol, const ProtocolHooks& protocol_hooks) {
     if (protocol >= PROTO_XBOARD && protocol <= PROTO_DEP) hooks[protocol] = protocol_hooks;
@@ -160,17 +178,22 @@ void game_start_search() {
     g.status_nodes = 0;
     log_print("\n\n");
     frontend.stop_reason = STOP_NONE;
+    if (start_from_book()) return;
     start_search(game_position, g.depth_limit);
     g.status_time_us = search_shared.start_us;
 }
 
 void game_stop_search() {
-    if (game_searching()) stop_search();
+    if (game_control.book_pending)
+        game_control.book_pending = false;
+    else if (game_searching())
+        stop_search();
 }
 
-bool game_searching() { return search_shared.searching.load() != 0; }
+bool game_searching() { return game_control.book_pending || search_shared.searching.load() != 0; }
 
 int search_stop_test() {
+    if (game_control.book_pending) return STOP_FINISHED;
     int count;
     bool root_trouble;
     {
@@ -193,6 +216,10 @@ int search_stop_test() {
 
 bool best_record(IterationRecord& out) {
     const GameControl& g = game_control;
+    if (g.book_pending) {
+        out = g.book_record;
+        return true;
+    }
     int count = record_count();
     if (count == 0) return false;
     int index = count - 1;
@@ -224,6 +251,10 @@ void after_search(int stop_reason) {
 
 void print_progress(int stop_reason) {
     GameControl& g = game_control;
+    if (g.book_pending) {
+        if (g.printed_upto++ == 0) print_one(g.book_record, 0);
+        return;
+    }
     int count = record_count();
     if (count == 0) return;
     if (g.printed_upto == 0) {
@@ -242,7 +273,7 @@ void print_progress(int stop_reason) {
 
 void periodic_status() {
     GameControl& g = game_control;
-    if (++g.status_calls % STATUS_EVERY != 0) return;
+    if (g.book_pending || ++g.status_calls % STATUS_EVERY != 0) return;
     uint64_t now = now_us();
     if (now - search_shared.start_us < QUIET_START_US) return;
     SearchStats stats = sum_thread_stats();
