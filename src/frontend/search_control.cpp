@@ -1,12 +1,14 @@
 // Searches as game control runs them: start and stop, the stop test, the progress the
 // protocol prints, and the engine's move once a search has ended.
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/result_text.h"
 #include "common/log.h"
+#include "common/score_text.h"
 #include "frontend/frontend_state.h"
 #include "frontend/game_control.h"
 #include "platform/clock.h"
@@ -66,9 +68,28 @@ bool time_says_stop(int count, bool root_trouble, int64_t elapsed) {
     return elapsed > b.hard_limit_us;
 }
 
+// The record's line in the log: the move or line in long algebraic form, then the numbers.
+void log_record(const IterationRecord& r) {
+    const Position& root = game_position;  // the game does not move while its search runs
+    static char line[32 * MAX_PV];
+    if (r.in_search)
+        std::snprintf(line, sizeof line, "1%s%s!!", root.turn == WHITE ? ". " : " ...",
+                      move_text(r.pv[0]));
+    else
+        write_move_list(line, root, r.pv, r.pv_length, MTT_LONG, true);
+    int64_t us = std::max<int64_t>(r.elapsed_us, 0);
+    int64_t hundredths = us / 10000;
+    log_print("%s\n = (%s)\tDepth: %d/%d\t%02d:%02d:%02d.%02d\t%dkN (%.0f KN/s, %d splits, %d aborts)\n",
+              line, score_text(r.score, true, true, root.turn), r.iteration, r.max_ply,
+              int(hundredths / 360000), int(hundredths / 6000 % 60), int(hundredths / 100 % 60),
+              int(hundredths % 100), int(r.nodes / 1000),
+              us > 0 ? double(r.nodes) * 1000.0 / double(us) : 0.0, int(r.splits), int(r.aborts));
+}
+
 void print_one(const IterationRecord& r, int number) {
     if (r.iteration < -19) return;
     if (current_hooks().print_record) current_hooks().print_record(r, number);
+    log_record(r);
 }
 
 Move first_move(int index) { return record(index).pv[0] & MOVE_IDENTITY_MASK; }
@@ -85,7 +106,8 @@ void file_line(int index) {
     g.last_printed_iteration = r.iteration;
     int slot = 0;
     while (slot < g.current_count && first_move(g.current_lines[slot]) != first_move(index)) ++slot;
-    if (slot == g.current_count) slot = g.current_count < multipv ? g.current_count++ : g.current_count - 1;
+    int room = std::clamp(multipv, 1, MAX_MULTIPV);
+    if (slot == g.current_count) slot = g.current_count < room ? g.current_count++ : g.current_count - 1;
     g.current_lines[slot] = index;
     for (; slot > 0 && record(g.current_lines[slot - 1]).score < r.score; --slot)
         std::swap(g.current_lines[slot], g.current_lines[slot - 1]);
