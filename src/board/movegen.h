@@ -33,6 +33,8 @@ bool is_legal_move(Position& p, Move move);
 
 // Static exchange value of `move` for the side making it, in centipawns.
 int see_move(const Position& p, Move move);
+// Whether see_move(p, move) < 0, mostly found without the full exchange.
+bool see_loses(const Position& p, Move move);
 // Static exchange value of `colour` opening a capture sequence on `s` with the attacker set
 // `attackers` (both colours); 0 when `colour` has no attacker in the set.
 int see_square(const Position& p, Square s, int colour, Bitboard attackers);

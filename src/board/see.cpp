@@ -45,24 +45,48 @@ int resolve(const Position& p, Square target, Bitboard set, int side, int on_tar
     return v;
 }
 
-}  // namespace
+// The first gain: en passant takes a pawn although the captured code is empty.
+int target_value(Move move) {
+    return piece_value_abs[is_en_passant(move) ? BPAWN : move_captured(move)];
+}
 
-int see_move(const Position& p, Move move) {
+// The exchange of `move`, `all` being every piece that attacks its target square.
+int exchange(const Position& p, Move move, Bitboard all) {
     const Square from = move_from(move), to = move_to(move);
     const int piece = move_piece(move);
     int gains[MAX_EXCHANGE];
-    // En passant takes a pawn although the captured code is empty. The rooks behind a pushed
-    // pawn join through the x-ray of its from-square.
-    gains[0] = piece_value_abs[is_en_passant(move) ? BPAWN : move_captured(move)];
-    // Most moves land where the opponent cannot take back, not even through the vacated square.
+    gains[0] = target_value(move);
+    // Most moves land where the opponent cannot take back, not even through the vacated square:
+    // the rooks behind a pushed pawn join through the x-ray of its from-square.
     const int them = colour_of(piece) ^ 1;
-    if (!attackers(p, to, them)) {
+    if (!(all & p.pieces[them])) {
         int d = direction(to, from);
         if (!d || !(ray(from, d) & p.pieces[them]) || !(xray_behind(p, 0, from, d) & p.pieces[them]))
             return gains[0];
     }
-    Bitboard set = release(p, all_attackers(p, to), to, from);
-    return resolve(p, to, set, colour_of(piece) ^ 1, piece_value_abs[piece], gains, 1);
+    Bitboard set = release(p, all, to, from);
+    return resolve(p, to, set, them, piece_value_abs[piece], gains, 1);
+}
+
+}  // namespace
+
+int see_move(const Position& p, Move move) {
+    return exchange(p, move, all_attackers(p, move_to(move)));
+}
+
+// Answers without the capture loop when the first recapture settles it: taking back with a
+// piece worth less than the mover minus the target loses material whatever follows, since the
+// side taking back may stop after the next capture; a target worth the mover never loses.
+bool see_loses(const Position& p, Move move) {
+    const int piece = move_piece(move);
+    const int margin = piece_value_abs[piece] - target_value(move);
+    if (margin <= 0) return false;
+    const int them = colour_of(piece) ^ 1;
+    const Bitboard all = all_attackers(p, move_to(move)), direct = all & p.pieces[them];
+    for (int type = PAWN; direct && type < KING && piece_value_abs[piece_of(type, them)] < margin;
+         ++type)
+        if (direct & p.pieces[piece_of(type, them)]) return true;
+    return exchange(p, move, all) < 0;
 }
 
 int see_square(const Position& p, Square s, int colour, Bitboard attackers) {

@@ -130,7 +130,7 @@ void score_quiet(MovePicker& pk, const PickerContext& ctx, bool keep_losing) {
         Move m = pk.moves[i];
         pk.scores[i] = SCORE_SKIP;
         if (excluded(pk, m)) continue;
-        if (see_move(p, m) < 0) {
+        if (see_loses(p, m)) {
             if (keep_losing) pk.losing[pk.losing_count++] = m;
             continue;
         }
@@ -220,7 +220,7 @@ void generate_evasions(MovePicker& pk, const PickerContext& ctx) {
             pk.scores[i] = SCORE_SKIP;
         else if (is_capture(m) || move_promotion(m) != EMPTY)
             pk.scores[i] = capture_score(p, m, far, SEE_UNKNOWN);
-        else if (see_move(p, m) >= 0)
+        else if (!see_loses(p, m))
             pk.scores[i] = std::clamp(history_value(*ctx.history, ctx.ply, p.turn, m), 0,
                                       HISTORY_SCORE_CAP);
         else
