@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -200,6 +201,79 @@ TEST_F(GameControlTest, LongGameKeepsRoomForTheSearch) {
     EXPECT_TRUE(same_position(game_position, start));
 }
 
+constexpr Move E2E4 = make_move_value(12, 28, WPAWN);
+constexpr Move D2D4 = make_move_value(11, 27, WPAWN);
+
+struct Rec {
+    int iteration, score;
+    Move move;
+    int elapsed_ms;
+};
+
+// The stop test over the given records, `elapsed_ms` into a search with a 1 s target and a
+// 10 s hard limit.
+int stop_test_over(std::initializer_list<Rec> recs, int elapsed_ms, bool trouble, Move candidate) {
+    game_control.budget = {40, 100, -1, -1, 1000000, 1000000, 10000000};
+    search_shared.record_count = 0;
+    for (const Rec& r : recs) {
+        IterationRecord& out = search_shared.records[search_shared.record_count++];
+        out = IterationRecord{};
+        out.iteration = r.iteration;
+        out.score = r.score;
+        out.pv[0] = r.move;
+        out.pv_length = 1;
+        out.elapsed_us = r.elapsed_ms * 1000;
+    }
+    search_shared.root_trouble = trouble;
+    search_shared.candidate_move = candidate;
+    search_shared.start_us = now_us() - uint64_t(elapsed_ms) * 1000;
+    int reason = search_stop_test();
+    search_shared.record_count = 0;
+    search_shared.root_trouble = 0;
+    return reason;
+}
+
+TEST_F(GameControlTest, StopTest) {
+    game_control.depth_limit = 20;
+    const std::initializer_list<Rec> steady = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 30}};
+    const std::initializer_list<Rec> changed = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, D2D4, 30}};
+    const std::initializer_list<Rec> dropped = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, -12, E2E4, 30}};
+    const std::initializer_list<Rec> ahead = {{4, 0, E2E4, 10}, {5, 100, E2E4, 20}, {6, 100, E2E4, 30}};
+    const std::initializer_list<Rec> late = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 700}};
+    struct Case {
+        const char* name;
+        std::initializer_list<Rec> recs;
+        int elapsed_ms;
+        bool trouble;
+        Move candidate;
+        int reason;
+    };
+    const Case cases[] = {
+        {"too few records", {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}}, 9000, false, NULL_MOVE, STOP_NONE},
+        {"steady, within twice the target", steady, 1900, false, NULL_MOVE, STOP_NONE},
+        {"steady, past twice the target", steady, 2100, false, NULL_MOVE, STOP_AND_PLAY},
+        {"new move: twice as long", changed, 3900, false, NULL_MOVE, STOP_NONE},
+        {"new move, past it", changed, 4100, false, NULL_MOVE, STOP_AND_PLAY},
+        {"score dropped: twice as long", dropped, 3900, false, NULL_MOVE, STOP_NONE},
+        {"ahead: half as long again", ahead, 2900, false, NULL_MOVE, STOP_NONE},
+        {"ahead, past it", ahead, 3100, false, NULL_MOVE, STOP_AND_PLAY},
+        {"the move was expected", steady, 50, false, E2E4, STOP_AND_PLAY},
+        {"the last record came late", late, 710, false, NULL_MOVE, STOP_AND_PLAY},
+        {"trouble: the hard limit only", steady, 9900, true, NULL_MOVE, STOP_NONE},
+        {"trouble past the hard limit", steady, 10100, true, NULL_MOVE, STOP_AND_PLAY},
+        {"mate reached", {{5, MATE - 4, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
+        {"mate beyond the depth", {{3, MATE - 4, E2E4, 10}}, 0, false, NULL_MOVE, STOP_NONE},
+        {"depth limit", {{20, 0, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
+        {"book move", {{MAX_ITERATION, 0, E2E4, 0}}, 0, false, NULL_MOVE, STOP_FINISHED},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(stop_test_over(c.recs, c.elapsed_ms, c.trouble, c.candidate), c.reason) << c.name;
+    game_control.pondering = true;
+    EXPECT_EQ(stop_test_over(steady, 9000, false, NULL_MOVE), STOP_NONE) << "pondering";
+    game_control.pondering = false;
+    game_control.depth_limit = MAX_ITERATION;
+}
+
 // What the protocol was told during and after a search.
 struct Told {
     int records;
@@ -218,7 +292,6 @@ void note_move(const Position& before, const IterationRecord& best, bool resign)
     told.before_ply = before.move_number;
 }
 
-constexpr Move E2E4 = make_move_value(12, 28, WPAWN);
 Move book_e4(const Position& p) { return p.move_number == 0 ? E2E4 : NULL_MOVE; }
 
 // The main loop's watch over a search, until the engine's move is handed over; returns the
