@@ -4,6 +4,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board/attacks.h"
@@ -15,6 +16,7 @@
 #include "frontend/game_control.h"
 #include "platform/clock.h"
 #include "search/search_driver.h"
+#include "search/search_options.h"
 
 namespace {
 
@@ -272,6 +274,40 @@ TEST_F(GameControlTest, StopTest) {
     EXPECT_EQ(stop_test_over(steady, 9000, false, NULL_MOVE), STOP_NONE) << "pondering";
     game_control.pondering = false;
     game_control.depth_limit = MAX_ITERATION;
+}
+
+std::vector<std::pair<Move, int>> printed;  // first move and line number of each printed line
+void note_line(const IterationRecord& r, int number) { printed.push_back({r.pv[0], number}); }
+
+TEST_F(GameControlTest, MultiPvLinesNewIterationFirst) {
+    constexpr Move C2C4 = make_move_value(10, 26, WPAWN);
+    frontend.protocol = PROTO_UCI;
+    set_protocol_hooks(PROTO_UCI, {note_line, nullptr, nullptr});
+    multipv = 3;
+    game_control.printed_upto = game_control.current_count = game_control.previous_count = 0;
+    game_control.last_printed_iteration = 0;
+    const Rec recs[] = {{1, 10, E2E4, 1}, {1, 5, D2D4, 2}, {1, 0, C2C4, 3}, {2, 20, D2D4, 4}, {2, 30, C2C4, 5}};
+    search_shared.record_count = 0;
+    for (const Rec& r : recs) {
+        IterationRecord& out = search_shared.records[search_shared.record_count++];
+        out = IterationRecord{};
+        out.iteration = r.iteration;
+        out.score = r.score;
+        out.pv[0] = r.move;
+        out.pv_length = 1;
+        printed.clear();
+        print_progress(STOP_AND_PLAY);
+    }
+    // Iteration 2 has searched c4 and d4 so far; e4 comes from iteration 1.
+    const std::vector<std::pair<Move, int>> expected = {{C2C4, 1}, {D2D4, 2}, {E2E4, 3}};
+    EXPECT_EQ(printed, expected);
+    IterationRecord best;
+    ASSERT_TRUE(best_record(best));
+    EXPECT_EQ(best.pv[0], C2C4);
+    search_shared.record_count = 0;
+    multipv = 1;
+    set_protocol_hooks(PROTO_UCI, {});
+    frontend.protocol = PROTO_NONE;
 }
 
 // What the protocol was told during and after a search.
