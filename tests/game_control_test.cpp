@@ -368,6 +368,14 @@ protected:
     }
 };
 
+TEST_F(EngineMoveTest, NothingToSearchWhenMated) {
+    ASSERT_EQ(set_game_fen("rnb1kbnr/pppp1ppp/8/4p3/6Pq/5P2/PPPPP2P/RNBQKBNR w KQkq - 1 3"), 0);
+    game_control.analyze_mode = true;
+    game_start_search();
+    game_control.analyze_mode = false;
+    EXPECT_FALSE(game_searching());
+}
+
 TEST_F(EngineMoveTest, BookMoveIsPlayedAtOnce) {
     book_lookup = book_e4;
     play_side(WHITE);

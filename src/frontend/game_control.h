@@ -108,7 +108,8 @@ void update_clock(int side, double seconds);
 void prepare_budget();
 
 // Searches.
-// Starts a search of the game position (book first unless analysing); nothing if one runs.
+// Starts a search of the game position (book first unless analysing); nothing if one runs or
+// the side to move has no legal move.
 void game_start_search();
 // Stops the running search and logs its statistics; nothing if none runs.
 void game_stop_search();

@@ -133,6 +133,14 @@ int first_to_print(int count) {
     return from;
 }
 
+// A mated or stalemated game position leaves nothing to search.
+bool has_legal_move() {
+    Move list[MAX_MOVES];
+    int count = 0;
+    gen_legal(game_position, list, count);
+    return count > 0;
+}
+
 bool legal_in_game(Move move) { return move != NULL_MOVE && is_legal_move(game_position, move); }
 
 // The ponder search on the opponent's expected reply, when it is a legal move that leaves the
@@ -191,7 +199,7 @@ void set_protocol_hooks(int protocol, const ProtocolHooks& protocol_hooks) {
 }
 
 void game_start_search() {
-    if (game_searching()) return;
+    if (game_searching() || !has_legal_move()) return;
     GameControl& g = game_control;
     g.printed_upto = 0;
     g.current_count = g.previous_count = 0;
