@@ -63,8 +63,8 @@ TEST(TimeAllocation, WorkedExamplesAndEdges) {
         {"fixed 5 s a move", 300, 40, -1, 5, true, 0, 5, 5},
         {"under 6 s: at once", 5, 40, -1, -1, true, 20, 0.001, 5 / 3.0},
         {"under 6 s with increment, capped at half", 5, 40, 2, -1, true, 20, 2.5, 5 / 3.0},
-        {"increment without pondering", 300, 40, 2, -1, false, 12,
-         240.0 / 40 * 0.85 * 0.8 + 2, 100},
+        {"increment without pondering", 300, 40, 2, -1, false, 12, 240.0 / 40 * 0.85 * 0.8 + 2,
+         100},
     };
     for (const Case& c : cases) {
         TimeBudget b{c.moves_to_go, c.remaining, c.increment, c.fixed, 0, 0, 0};
@@ -152,7 +152,8 @@ TEST_F(GameControlTest, StatesAfterAMove) {
         int state;
     };
     const Case cases[] = {
-        {"rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq - 0 2", "d8h4", RESULT_BLACK_MATES},
+        {"rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq - 0 2", "d8h4",
+         RESULT_BLACK_MATES},
         {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "a1a8", RESULT_WHITE_MATES},
         {"k7/8/8/2Q5/8/8/8/7K w - - 0 1", "c5c7", RESULT_STALEMATE},
         {"k7/8/8/8/8/8/8/K6R w - - 99 80", "h1h2", RESULT_DRAW_FIFTY_MOVES},
@@ -237,10 +238,14 @@ int stop_test_over(std::initializer_list<Rec> recs, int elapsed_ms, bool trouble
 
 TEST_F(GameControlTest, StopTest) {
     game_control.depth_limit = 20;
-    const std::initializer_list<Rec> steady = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 30}};
-    const std::initializer_list<Rec> changed = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, D2D4, 30}};
-    const std::initializer_list<Rec> dropped = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, -12, E2E4, 30}};
-    const std::initializer_list<Rec> ahead = {{4, 0, E2E4, 10}, {5, 100, E2E4, 20}, {6, 100, E2E4, 30}};
+    const std::initializer_list<Rec> steady = {
+        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 30}};
+    const std::initializer_list<Rec> changed = {
+        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, D2D4, 30}};
+    const std::initializer_list<Rec> dropped = {
+        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, -12, E2E4, 30}};
+    const std::initializer_list<Rec> ahead = {
+        {4, 0, E2E4, 10}, {5, 100, E2E4, 20}, {6, 100, E2E4, 30}};
     const std::initializer_list<Rec> late = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 700}};
     struct Case {
         const char* name;
@@ -251,7 +256,12 @@ TEST_F(GameControlTest, StopTest) {
         int reason;
     };
     const Case cases[] = {
-        {"too few records", {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}}, 9000, false, NULL_MOVE, STOP_NONE},
+        {"too few records",
+         {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}},
+         9000,
+         false,
+         NULL_MOVE,
+         STOP_NONE},
         {"steady, within twice the target", steady, 1900, false, NULL_MOVE, STOP_NONE},
         {"steady, past twice the target", steady, 2100, false, NULL_MOVE, STOP_AND_PLAY},
         {"new move: twice as long", changed, 3900, false, NULL_MOVE, STOP_NONE},
@@ -286,7 +296,8 @@ TEST_F(GameControlTest, MultiPvLinesNewIterationFirst) {
     multipv = 3;
     game_control.printed_upto = game_control.current_count = game_control.previous_count = 0;
     game_control.last_printed_iteration = 0;
-    const Rec recs[] = {{1, 10, E2E4, 1}, {1, 5, D2D4, 2}, {1, 0, C2C4, 3}, {2, 20, D2D4, 4}, {2, 30, C2C4, 5}};
+    const Rec recs[] = {
+        {1, 10, E2E4, 1}, {1, 5, D2D4, 2}, {1, 0, C2C4, 3}, {2, 20, D2D4, 4}, {2, 30, C2C4, 5}};
     search_shared.record_count = 0;
     for (const Rec& r : recs) {
         IterationRecord& out = search_shared.records[search_shared.record_count++];
@@ -415,7 +426,8 @@ TEST_F(EngineMoveTest, SearchEndsPlaysAndPonders) {
         uint64_t start = now_us();
         EXPECT_EQ(run_until_handover(), c.reason) << c.fen;
         // A fixed time ends the search at the time, or once a record comes after two thirds of it.
-        if (c.fixed_seconds > 0) EXPECT_GE(now_us() - start, uint64_t(c.fixed_seconds * 1e6 * 2 / 3));
+        if (c.fixed_seconds > 0)
+            EXPECT_GE(now_us() - start, uint64_t(c.fixed_seconds * 1e6 * 2 / 3));
         EXPECT_EQ(told.moves, 1) << c.fen;
         EXPECT_EQ(told.before_ply, ply) << c.fen;
         EXPECT_EQ(told.resign, c.resign) << c.fen;

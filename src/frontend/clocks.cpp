@@ -100,7 +100,8 @@ void update_clock(int side, double seconds) {
 void prepare_budget() {
     TimeBudget& b = game_control.budget;
     int index;
-    const TimePeriod& p = game_control.periods[find_period((game_position.move_number + 1) / 2, &index)];
+    const TimePeriod& p =
+        game_control.periods[find_period((game_position.move_number + 1) / 2, &index)];
     int candidate = b.moves_to_go < 0 ? p.moves - index : b.moves_to_go;
     if (candidate >= MOVES_TO_GO_CAP)
         b.moves_to_go = MOVES_TO_GO_CAP;

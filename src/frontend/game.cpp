@@ -49,7 +49,9 @@ bool third_repetition(const Position& p) {
 }
 
 bool lacks_material(const Position& p) {
-    return p.pawn_count[WHITE] + p.pawn_count[BLACK] + p.major_count[WHITE] + p.major_count[BLACK] == 0 &&
+    return p.pawn_count[WHITE] + p.pawn_count[BLACK] + p.major_count[WHITE] +
+                   p.major_count[BLACK] ==
+               0 &&
            p.minor_count[WHITE] < 2 && p.minor_count[BLACK] < 2;
 }
 

@@ -36,7 +36,8 @@ int record_count() {
 const IterationRecord& record(int i) { return search_shared.records[i]; }
 
 bool is_mate_reached(int depth, int score) {
-    return (score > MATE_BOUND && depth >= MATE - score) || (score < -MATE_BOUND && depth >= score + MATE);
+    return (score > MATE_BOUND && depth >= MATE - score) ||
+           (score < -MATE_BOUND && depth >= score + MATE);
 }
 
 bool fixed_time() { return game_control.budget.fixed != -1; }
@@ -51,7 +52,8 @@ bool time_says_stop(int count, bool root_trouble, int64_t elapsed) {
     double factor = 1.0;
     if (previous >= 0) {
         const IterationRecord& before = record(previous);
-        if ((before.pv[0] & MOVE_IDENTITY_MASK) != (newest.pv[0] & MOVE_IDENTITY_MASK)) factor = 2.0;
+        if ((before.pv[0] & MOVE_IDENTITY_MASK) != (newest.pv[0] & MOVE_IDENTITY_MASK))
+            factor = 2.0;
         if (newest.score <= before.score - 12) factor = 2.0;
     }
     int s = newest.score;
@@ -61,7 +63,8 @@ bool time_says_stop(int count, bool root_trouble, int64_t elapsed) {
         factor = std::max(factor, 1.25);
     int64_t limit = 2 * int64_t(double(b.target_time_us) * factor);
     if (elapsed > limit) return true;
-    if ((newest.pv[0] & MOVE_IDENTITY_MASK) == (search_shared.candidate_move & MOVE_IDENTITY_MASK) &&
+    if ((newest.pv[0] & MOVE_IDENTITY_MASK) ==
+            (search_shared.candidate_move & MOVE_IDENTITY_MASK) &&
         !fixed_time())
         return true;
     if (newest.elapsed_us > limit / 3) return true;
@@ -79,11 +82,12 @@ void log_record(const IterationRecord& r) {
         write_move_list(line, root, r.pv, r.pv_length, MTT_LONG, true);
     int64_t us = std::max<int64_t>(r.elapsed_us, 0);
     int64_t hundredths = us / 10000;
-    log_print("%s\n = (%s)\tDepth: %d/%d\t%02d:%02d:%02d.%02d\t%dkN (%.0f KN/s, %d splits, %d aborts)\n",
-              line, score_text(r.score, true, true, root.turn), r.iteration, r.max_ply,
-              int(hundredths / 360000), int(hundredths / 6000 % 60), int(hundredths / 100 % 60),
-              int(hundredths % 100), int(r.nodes / 1000),
-              us > 0 ? double(r.nodes) * 1000.0 / double(us) : 0.0, int(r.splits), int(r.aborts));
+    log_print(
+        "%s\n = (%s)\tDepth: %d/%d\t%02d:%02d:%02d.%02d\t%dkN (%.0f KN/s, %d splits, %d aborts)\n",
+        line, score_text(r.score, true, true, root.turn), r.iteration, r.max_ply,
+        int(hundredths / 360000), int(hundredths / 6000 % 60), int(hundredths / 100 % 60),
+        int(hundredths % 100), int(r.nodes / 1000),
+        us > 0 ? double(r.nodes) * 1000.0 / double(us) : 0.0, int(r.splits), int(r.aborts));
 }
 
 void print_one(const IterationRecord& r, int number) {
@@ -107,7 +111,8 @@ void file_line(int index) {
     int slot = 0;
     while (slot < g.current_count && first_move(g.current_lines[slot]) != first_move(index)) ++slot;
     int room = std::clamp(multipv, 1, MAX_MULTIPV);
-    if (slot == g.current_count) slot = g.current_count < room ? g.current_count++ : g.current_count - 1;
+    if (slot == g.current_count)
+        slot = g.current_count < room ? g.current_count++ : g.current_count - 1;
     g.current_lines[slot] = index;
     for (; slot > 0 && record(g.current_lines[slot - 1]).score < r.score; --slot)
         std::swap(g.current_lines[slot], g.current_lines[slot - 1]);
