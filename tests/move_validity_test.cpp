@@ -105,6 +105,26 @@ TEST_F(MoveValidity, HandPickedMoves) {
         {START_FEN, "g1f3", true, true},    {START_FEN, "b8c6", false, false},
         {START_FEN, "a1a2", false, false},  {START_FEN, "a1a3", false, false},
         {"4r1k1/8/8/8/8/8/4N3/4K3 w - - 0 1", "e2c3", true, false},  // pinned
+        // A pinned piece may move along its pin line, up to taking the pinner.
+        {"4r1k1/8/8/8/8/8/4R3/4K3 w - - 0 1", "e2e5", true, true},
+        {"4r1k1/8/8/8/8/8/4R3/4K3 w - - 0 1", "e2e8", true, true},
+        {"4r1k1/8/8/8/8/8/4R3/4K3 w - - 0 1", "e2d2", true, false},
+        {"6k1/8/8/8/3q4/8/1B6/K7 w - - 0 1", "b2d4", true, true},
+        {"6k1/8/8/8/3q4/8/1B6/K7 w - - 0 1", "b2a3", true, false},
+        {"6k1/8/8/8/8/2b5/3P4/4K3 w - - 0 1", "d2c3", true, true},
+        {"6k1/8/8/8/8/2b5/3P4/4K3 w - - 0 1", "d2d3", true, false},
+        // A king can neither step back along a checking line nor take a guarded piece.
+        {"4r1k1/8/8/8/8/8/4K3/8 w - - 0 1", "e2e1", true, false},
+        {"4r1k1/8/8/8/8/8/4K3/8 w - - 0 1", "e2d2", true, true},
+        {"6k1/8/8/8/8/8/3r4/3rK3 w - - 0 1", "e1d1", true, false},
+        {"6k1/8/8/8/8/8/8/3rK3 w - - 0 1", "e1d1", true, true},
+        // En passant takes two pawns off the king's rank at once.
+        {"8/8/8/K2pP2r/8/8/8/6k1 w - d6 0 2", "e5d6", true, false},
+        {"8/8/8/K2pP3/8/8/8/6k1 w - d6 0 2", "e5d6", true, true},
+        // In check only an answer to it will do; two checkers leave the king alone to move.
+        {"4r1k1/8/8/8/8/8/3N4/4K3 w - - 0 1", "d2e4", true, true},
+        {"4r1k1/8/8/8/8/8/3N4/4K3 w - - 0 1", "d2b3", true, false},
+        {"4r1k1/8/8/8/8/3n4/3N4/4K3 w - - 0 1", "d2e4", true, false},
     };
     for (const Case& c : cases) {
         Position p = position_from_fen(c.fen);

@@ -78,11 +78,22 @@ bool is_valid_move(const Position& p, Move move) {
     return (piece_reach(p, type_of(piece), from) & square_bit(to)) != 0;
 }
 
+// Legality without making the move: a king must not step onto an attacked square nor along the
+// line of a slider it shielded; out of check, any other move but en passant is illegal only
+// when its piece leaves a pin line. En passant and the other moves in check are made and taken
+// back.
 bool is_legal_move(Position& p, Move move) {
     if (!is_valid_move(p, move)) return false;
-    const int us = p.turn;
+    const int us = p.turn, them = us ^ 1;
+    const Square from = move_from(move), to = move_to(move), king = p.king_sq[us];
+    if (from == king) {
+        const int d = direction(to, from);
+        return !attacked(p, to, them) && !(d && (xray_behind(p, 0, from, d) & p.pieces[them]));
+    }
+    if (!is_en_passant(move) && !attacked(p, king, them))
+        return !is_pinned(p, us, from) || direction(king, to) == direction(king, from);
     make_move(p, move);
-    const bool legal = !attacked(p, p.king_sq[us], us ^ 1);
+    const bool legal = !attacked(p, p.king_sq[us], them);
     unmake_move(p);
     return legal;
 }
