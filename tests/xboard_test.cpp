@@ -435,4 +435,20 @@ TEST(XboardEngine, PonderHitsAndMissesKeepTheGame) {
     engine.send("quit\n");
 }
 
+// Analysis follows the moves and take-backs it is given and never plays; thinking lines need
+// "post", status lines come either way.
+TEST(XboardEngine, AnalysisFollowsMovesAndUndoAndEndsOnExit) {
+    for (bool post : {true, false}) {
+        EngineOutput run = run_engine_script(
+            {std::string("xboard\nprotover 2\nnew\n") + (post ? "post\n" : "") + "analyze\n",
+             "usermove e2e4\n", "undo\n", "exit\nping 7\nquit\n"},
+            1200);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.find("\nmove "), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("stat01: "), std::string::npos) << run.out;
+        EXPECT_EQ(std::regex_search(run.out, std::regex("\n[0-9]+ -?[0-9]+ [0-9]+ [0-9]+ ")), post) << run.out;
+        EXPECT_NE(run.out.find("pong 7\n"), std::string::npos);
+    }
+}
+
 }  // namespace
