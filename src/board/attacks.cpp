@@ -201,37 +201,6 @@ void init_attack_tables() {
     init_square_records();
 }
 
-Bitboard attackers(const Position& p, Square s, int by) {
-    return (rook_attacks(p, s) & p.rooks_queens[by]) |
-           (bishop_attacks(p, s) & p.bishops_queens[by]) |
-           (pawn_attackers_mask(s, by) & p.pieces[piece_of(PAWN, by)]) |
-           (tables.king_attacks[s] & p.pieces[piece_of(KING, by)]) |
-           (tables.knight_attacks[s] & p.pieces[piece_of(KNIGHT, by)]);
-}
-
-bool attacked(const Position& p, Square s, int by) {
-    return (rook_attacks(p, s) & p.rooks_queens[by]) ||
-           (bishop_attacks(p, s) & p.bishops_queens[by]) ||
-           (pawn_attackers_mask(s, by) & p.pieces[piece_of(PAWN, by)]) ||
-           (tables.king_attacks[s] & p.pieces[piece_of(KING, by)]) ||
-           (tables.knight_attacks[s] & p.pieces[piece_of(KNIGHT, by)]);
-}
-
-Bitboard all_attackers(const Position& p, Square s) {
-    return (rook_attacks(p, s) & (p.rooks_queens[WHITE] | p.rooks_queens[BLACK])) |
-           (bishop_attacks(p, s) & (p.bishops_queens[WHITE] | p.bishops_queens[BLACK])) |
-           (pawn_attackers_mask(s, WHITE) & p.pieces[WPAWN]) |
-           (pawn_attackers_mask(s, BLACK) & p.pieces[BPAWN]) |
-           (tables.king_attacks[s] & (p.pieces[WKING] | p.pieces[BKING])) |
-           (tables.knight_attacks[s] & (p.pieces[WKNIGHT] | p.pieces[BKNIGHT]));
-}
-
-// Sliders of the kind that moves along direction d: rooks and queens or bishops and queens.
-static Bitboard sliders_of_direction(const Position& p, int d, int colour) {
-    int o = ORIENTATION_OF_DIRECTION[d + 9];
-    return o <= ORIENT_FILE ? p.rooks_queens[colour] : p.bishops_queens[colour];
-}
-
 bool is_pinned(const Position& p, int colour, Square s) {
     Square king = p.king_sq[colour];
     int d = direction(king, s);
@@ -239,10 +208,4 @@ bool is_pinned(const Position& p, int colour, Square s) {
     Bitboard line = line_lookup(ORIENTATION_OF_DIRECTION[d + 9], s,
                                 occupancy(p, ORIENTATION_OF_DIRECTION[d + 9]));
     return (line & square_bit(king)) && (line & ray(s, d) & sliders_of_direction(p, d, colour ^ 1));
-}
-
-Bitboard xray_behind(const Position& p, Bitboard so_far, Square s, int d) {
-    int o = ORIENTATION_OF_DIRECTION[d + 9];
-    Bitboard reach = line_lookup(o, s, occupancy(p, o)) & ray(s, d);
-    return so_far | (reach & (sliders_of_direction(p, d, WHITE) | sliders_of_direction(p, d, BLACK)));
 }

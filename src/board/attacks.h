@@ -88,9 +88,31 @@ inline Bitboard pawn_attacks_from(Square s, int colour) {
     return tables.square_masks[s][colour == WHITE ? BLACK_PAWN_ATTACKERS : WHITE_PAWN_ATTACKERS];
 }
 
-bool attacked(const Position& p, Square s, int by_colour);
-Bitboard attackers(const Position& p, Square s, int by_colour);
-Bitboard all_attackers(const Position& p, Square s);
+// Queried at every node; inline so that each caller gets its own copy.
+inline Bitboard attackers(const Position& p, Square s, int by) {
+    return (rook_attacks(p, s) & p.rooks_queens[by]) |
+           (bishop_attacks(p, s) & p.bishops_queens[by]) |
+           (pawn_attackers_mask(s, by) & p.pieces[piece_of(PAWN, by)]) |
+           (tables.king_attacks[s] & p.pieces[piece_of(KING, by)]) |
+           (tables.knight_attacks[s] & p.pieces[piece_of(KNIGHT, by)]);
+}
+
+inline bool attacked(const Position& p, Square s, int by) {
+    return (rook_attacks(p, s) & p.rooks_queens[by]) ||
+           (bishop_attacks(p, s) & p.bishops_queens[by]) ||
+           (pawn_attackers_mask(s, by) & p.pieces[piece_of(PAWN, by)]) ||
+           (tables.king_attacks[s] & p.pieces[piece_of(KING, by)]) ||
+           (tables.knight_attacks[s] & p.pieces[piece_of(KNIGHT, by)]);
+}
+
+inline Bitboard all_attackers(const Position& p, Square s) {
+    return (rook_attacks(p, s) & (p.rooks_queens[WHITE] | p.rooks_queens[BLACK])) |
+           (bishop_attacks(p, s) & (p.bishops_queens[WHITE] | p.bishops_queens[BLACK])) |
+           (pawn_attackers_mask(s, WHITE) & p.pieces[WPAWN]) |
+           (pawn_attackers_mask(s, BLACK) & p.pieces[BPAWN]) |
+           (tables.king_attacks[s] & (p.pieces[WKING] | p.pieces[BKING])) |
+           (tables.knight_attacks[s] & (p.pieces[WKNIGHT] | p.pieces[BKNIGHT]));
+}
 
 inline int direction(Square from, Square to) { return tables.direction[from][to]; }
 inline Bitboard ray(Square s, int d) { return tables.square_masks[s][RAY_FIELD_OF_DIRECTION[d + 9]]; }
@@ -98,6 +120,18 @@ inline Bitboard ray(Square s, int d) { return tables.square_masks[s][RAY_FIELD_O
 inline Bitboard between(Square a, Square b, int d) { return ray(a, d) ^ ray(b - d, d); }
 
 bool is_pinned(const Position& p, int colour, Square s);
-Bitboard xray_behind(const Position& p, Bitboard attackers_so_far, Square s, int d);
+
+// Sliders of the kind that moves along direction d: rooks and queens or bishops and queens.
+inline Bitboard sliders_of_direction(const Position& p, int d, int colour) {
+    int o = ORIENTATION_OF_DIRECTION[d + 9];
+    return o <= ORIENT_FILE ? p.rooks_queens[colour] : p.bishops_queens[colour];
+}
+
+// The sliders of either colour first met from `s` along direction d, added to `so_far`.
+inline Bitboard xray_behind(const Position& p, Bitboard so_far, Square s, int d) {
+    int o = ORIENTATION_OF_DIRECTION[d + 9];
+    Bitboard reach = line_lookup(o, s, occupancy(p, o)) & ray(s, d);
+    return so_far | (reach & (sliders_of_direction(p, d, WHITE) | sliders_of_direction(p, d, BLACK)));
+}
 
 inline bool in_check(const Position& p) { return attacked(p, p.king_sq[p.turn], p.turn ^ 1); }
