@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 
 #include "board/movegen.h"
 #include "board/t_move_basics.h"
@@ -89,6 +90,28 @@ TTSlot* find_slot(TTBucket& bucket, uint64_t key, uint64_t ignored_bits, uint64_
         if (((check ^ data ^ key) & ~ignored_bits) == 0) return &slot;
     }
     return nullptr;
+}
+
+// The slot holding `key` (`found`), else the one to replace: shallow, stale slots go first; an
+// exact entry counts one ply deeper. One pass reads each slot once; `data` is the slot's word.
+TTSlot* store_slot(TTBucket& bucket, uint64_t key, bool& found, uint64_t& data) {
+    TTSlot* victim = nullptr;
+    int lowest = INT_MAX;
+    for (TTSlot& slot : bucket.slots) {
+        uint64_t check = load(slot.check), slot_data = load(slot.data);
+        found = (check ^ slot_data) == key;
+        if (found) {
+            data = slot_data;
+            return &slot;
+        }
+        int value = replacement_value(slot_data);
+        if (value < lowest) {
+            lowest = value;
+            victim = &slot;
+            data = slot_data;
+        }
+    }
+    return victim;
 }
 
 }  // namespace
@@ -193,27 +216,14 @@ void trans_table_store(uint64_t key, const TTResult& r, SearchStats& stats) {
     uint64_t data = tt_pack(f);
 
     uint64_t old;
-    TTSlot* slot = find_slot(*bucket, key, 0, old);
-    if (slot) {
+    bool found;
+    TTSlot* slot = store_slot(*bucket, key, found, old);
+    if (found) {
         // A deeper entry survives a shallower result, unless the result is exact and the entry
         // is not, or the result is the root's; it only has its age brought up to date.
         bool deeper = field(old, DEPTH_SHIFT, 7) > field(data, DEPTH_SHIFT, 7);
         if (deeper && r.ply >= 1 && (f.type != TT_PV || field(old, TYPE_SHIFT, 2) == TT_PV))
             data = (old & ~AGE_MASK) | uint64_t(tt_age);
-    } else {
-        // Shallow, stale slots go first; an exact entry counts one ply deeper.
-        slot = &bucket->slots[0];
-        old = load(slot->data);
-        int lowest = replacement_value(old);
-        for (TTSlot& candidate : bucket->slots) {
-            uint64_t candidate_data = load(candidate.data);
-            int value = replacement_value(candidate_data);
-            if (value < lowest) {
-                lowest = value;
-                slot = &candidate;
-                old = candidate_data;
-            }
-        }
     }
     if (age_distance(old) != 0) ++stats.tt_used;
     write_slot(*slot, key, data);
