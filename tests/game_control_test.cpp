@@ -215,8 +215,9 @@ struct Rec {
 
 // The stop test over the given records, `elapsed_ms` into a search with a 1 s target and a
 // 10 s hard limit.
-int stop_test_over(std::initializer_list<Rec> recs, int elapsed_ms, bool trouble, Move candidate) {
-    game_control.budget = {40, 100, -1, -1, 1000000, 1000000, 10000000};
+int stop_test_over(std::initializer_list<Rec> recs, int elapsed_ms, bool trouble, Move candidate,
+                   double remaining = 100) {
+    game_control.budget = {40, remaining, -1, -1, 1000000, 1000000, 10000000};
     search_shared.record_count = 0;
     for (const Rec& r : recs) {
         IterationRecord& out = search_shared.records[search_shared.record_count++];
@@ -280,6 +281,9 @@ TEST_F(GameControlTest, StopTest) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(stop_test_over(c.recs, c.elapsed_ms, c.trouble, c.candidate), c.reason) << c.name;
+    // Short of time the search stops at the target itself, not twice it.
+    EXPECT_EQ(stop_test_over(steady, 1100, false, NULL_MOVE, 5.0), STOP_AND_PLAY) << "short of time";
+    EXPECT_EQ(stop_test_over(steady, 900, false, NULL_MOVE, 5.0), STOP_NONE) << "short of time";
     game_control.pondering = true;
     EXPECT_EQ(stop_test_over(steady, 9000, false, NULL_MOVE), STOP_NONE) << "pondering";
     game_control.pondering = false;
@@ -426,8 +430,9 @@ TEST_F(EngineMoveTest, SearchEndsPlaysAndPonders) {
         uint64_t start = now_us();
         EXPECT_EQ(run_until_handover(), c.reason) << c.fen;
         // A fixed time ends the search at the time, or once a record comes after two thirds of it.
-        if (c.fixed_seconds > 0)
+        if (c.fixed_seconds > 0) {
             EXPECT_GE(now_us() - start, uint64_t(c.fixed_seconds * 1e6 * 2 / 3));
+        }
         EXPECT_EQ(told.moves, 1) << c.fen;
         EXPECT_EQ(told.before_ply, ply) << c.fen;
         EXPECT_EQ(told.resign, c.resign) << c.fen;

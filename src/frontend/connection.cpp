@@ -71,7 +71,7 @@ void watch_search() {
 // One turn of the main loop: poll, handle the complete lines, watch the search, send the
 // output.
 void connection_turn() {
-    int count = read_input(input_buffer, 0);
+    int count = read_input(input_buffer, 0, game_searching() ? SEARCH_POLL_TIMEOUT_MS : INPUT_POLL_TIMEOUT_MS);
     bool input_ended = count < 0;
     if (input_ended) terminate_partial_line(input_buffer);
     handle_waiting_lines();

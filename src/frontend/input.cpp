@@ -34,11 +34,11 @@ void drop_discarded(InputBuffer& in) {
 
 }  // namespace
 
-int read_input(InputBuffer& in, int fd) {
+int read_input(InputBuffer& in, int fd, int timeout_ms) {
     if (in.fill == INPUT_BUFFER_SIZE) {
         // Complete lines still wait to be handled: read again once they have made room.
         if (find_newline(in)) {
-            sleep_ms(INPUT_POLL_TIMEOUT_MS);
+            sleep_ms(timeout_ms);
             return 0;
         }
         log_print("read_input():           dropped a line longer than %d bytes\n",
@@ -46,7 +46,7 @@ int read_input(InputBuffer& in, int fd) {
         in.fill = 0;
         in.discarding = true;
     }
-    int count = poll_input(fd, in.data + in.fill, INPUT_BUFFER_SIZE - in.fill);
+    int count = poll_input(fd, in.data + in.fill, INPUT_BUFFER_SIZE - in.fill, timeout_ms);
     if (count > 0) {
         in.fill += count;
         if (in.discarding) drop_discarded(in);

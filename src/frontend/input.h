@@ -1,6 +1,8 @@
 // Command input: the bytes received and not yet consumed, and the lines cut from them.
 #pragma once
 
+#include "platform/input_poll.h"
+
 constexpr int INPUT_BUFFER_SIZE = 1 << 20;
 constexpr int LINE_SIZE = 4096;  // a command line holds at most LINE_SIZE - 1 characters
 
@@ -13,10 +15,10 @@ struct InputBuffer {
 
 extern InputBuffer input_buffer;
 
-// Polls `fd` once (waiting at most about 20 ms) and appends what arrived. Returns the byte
+// Polls `fd` once (waiting at most `timeout_ms`) and appends what arrived. Returns the byte
 // count, 0 when nothing arrived, or -1 at end of input or on a read error. A line that would
 // overflow the buffer is dropped whole; the buffer is never written past.
-int read_input(InputBuffer& in, int fd);
+int read_input(InputBuffer& in, int fd, int timeout_ms = INPUT_POLL_TIMEOUT_MS);
 // Moves the first complete line (newline included, cut to size - 1 characters) into `line`
 // and removes the whole line from the buffer. Returns 0 when no complete line is waiting.
 int next_input_line(InputBuffer& in, char* line, int size);

@@ -42,6 +42,9 @@ bool is_mate_reached(int depth, int score) {
 
 bool fixed_time() { return game_control.budget.fixed != -1; }
 
+// Below this the time allocation only spends the increment and a sliver of the clock.
+constexpr double SHORT_OF_TIME_SECONDS = 6.0;
+
 // Whether the time spent says stop, with `count` records made (at least one).
 bool time_says_stop(int count, bool root_trouble, int64_t elapsed) {
     const TimeBudget& b = game_control.budget;
@@ -61,7 +64,10 @@ bool time_says_stop(int count, bool root_trouble, int64_t elapsed) {
         factor = std::max(factor, 1.5);
     else if (s <= -40 || s >= 50)
         factor = std::max(factor, 1.25);
-    int64_t limit = 2 * int64_t(double(b.target_time_us) * factor);
+    // With little time left the target is mostly the increment: spending twice that on every
+    // move, with the interface's own delays on top, loses fast games on time.
+    const int stretch = b.remaining < SHORT_OF_TIME_SECONDS ? 1 : 2;
+    int64_t limit = stretch * int64_t(double(b.target_time_us) * factor);
     if (elapsed > limit) return true;
     if ((newest.pv[0] & MOVE_IDENTITY_MASK) ==
             (search_shared.candidate_move & MOVE_IDENTITY_MASK) &&

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 
-int poll_input(int fd, char* dest, int size) {
+int poll_input(int fd, char* dest, int size, int timeout_ms) {
     pollfd waiting{fd, POLLIN, 0};
-    int ready = poll(&waiting, 1, INPUT_POLL_TIMEOUT_MS);
+    int ready = poll(&waiting, 1, timeout_ms);
     if (ready < 0) return errno == EINTR ? 0 : -1;
     if (ready == 0) return 0;
     if (waiting.revents & POLLNVAL) return -1;
