@@ -13,19 +13,23 @@ constexpr int MAX_EXCHANGE = 64;
 // The least valuable attacker of `colour` in `set` (pawns, then knights and bishops together
 // by lowest square, rooks, queens, king), or -1 when there is none.
 Square least_valuable(const Position& p, Bitboard set, int colour) {
-    const Bitboard groups[] = {
-        p.pieces[piece_of(PAWN, colour)],
-        p.pieces[piece_of(KNIGHT, colour)] | p.pieces[piece_of(BISHOP, colour)],
-        p.pieces[piece_of(ROOK, colour)], p.pieces[piece_of(QUEEN, colour)],
-        p.pieces[piece_of(KING, colour)]};
-    for (Bitboard group : groups)
-        if (group & set) return lowest_square(group & set);
-    return -1;
+    set &= p.pieces[colour];
+    if (!set) return -1;
+    Bitboard b;
+    if ((b = set & p.pieces[piece_of(PAWN, colour)])) return lowest_square(b);
+    if ((b = set & (p.pieces[piece_of(KNIGHT, colour)] | p.pieces[piece_of(BISHOP, colour)])))
+        return lowest_square(b);
+    if ((b = set & p.pieces[piece_of(ROOK, colour)])) return lowest_square(b);
+    if ((b = set & p.pieces[piece_of(QUEEN, colour)])) return lowest_square(b);
+    return lowest_square(set);  // the king
 }
 
-// Takes `from` out of the attacker set and lets the sliders behind it bear on `target`.
+// Takes `from` out of the attacker set and lets the sliders behind it bear on `target`; a
+// knight has nothing behind it.
 Bitboard release(const Position& p, Bitboard set, Square target, Square from) {
-    return xray_behind(p, set & ~square_bit(from), from, direction(target, from));
+    set &= ~square_bit(from);
+    const int d = direction(target, from);
+    return d ? xray_behind(p, set, from, d) : set;
 }
 
 // Captures on `target` alternately, `side` first, while the side to capture has an attacker,
