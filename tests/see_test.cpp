@@ -85,4 +85,18 @@ TEST_F(Exchange, BoundsAndAgreementOverManyPositions) {
     EXPECT_GT(compared, 500);
 }
 
+// The picker scores a king's evasions without the exchange: a legal king step never loses.
+TEST_F(Exchange, LegalKingStepsNeverLose) {
+    int steps = 0;
+    for_each_corpus_position([&](Position& p) {
+        if (!in_check(p)) return;
+        for (Move m : evasions(p)) {
+            if (type_of(move_piece(m)) != KING) continue;
+            ++steps;
+            EXPECT_GE(see_move(p, m), 0) << std::hex << m;
+        }
+    });
+    EXPECT_GT(steps, 100);
+}
+
 }  // namespace

@@ -208,6 +208,8 @@ void generate_quiet(MovePicker& pk, const PickerContext& ctx) {
     sort_stage(pk, STAGE_QUIET);
 }
 
+// A legal king step lands where nothing can take back, so only the other quiet evasions need
+// the exchange test.
 void generate_evasions(MovePicker& pk, const PickerContext& ctx) {
     const Position& p = *ctx.position;
     pk.count = 0;
@@ -220,7 +222,7 @@ void generate_evasions(MovePicker& pk, const PickerContext& ctx) {
             pk.scores[i] = SCORE_SKIP;
         else if (is_capture(m) || move_promotion(m) != EMPTY)
             pk.scores[i] = capture_score(p, m, far, SEE_UNKNOWN);
-        else if (!see_loses(p, m))
+        else if (type_of(move_piece(m)) == KING || !see_loses(p, m))
             pk.scores[i] = std::clamp(history_value(*ctx.history, ctx.ply, p.turn, m), 0,
                                       HISTORY_SCORE_CAP);
         else
