@@ -215,8 +215,8 @@ void trans_table_store(uint64_t key, const TTResult& r, SearchStats& stats) {
                move_from(move)};
     uint64_t data = tt_pack(f);
 
-    uint64_t old;
-    bool found;
+    uint64_t old = 0;
+    bool found = false;
     TTSlot* slot = store_slot(*bucket, key, found, old);
     if (found) {
         // A deeper entry survives a shallower result, unless the result is exact and the entry
