@@ -22,7 +22,7 @@
 
 struct EngineOutput {
     int status = -1;  // exit status, or -1 when the engine did not exit normally in time
-    std::string out, log;
+    std::string out, err, log;
 };
 
 inline std::string whole_file(const std::string& path) {
@@ -32,9 +32,11 @@ inline std::string whole_file(const std::string& path) {
     return text.str();
 }
 
-// Sends each chunk as its own arrival, `pause_ms` apart, then closes the engine's input and
-// waits (at most a minute) for it to exit. Output goes to a file, so it never blocks the engine.
-inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, int pause_ms = 100) {
+// Starts the engine with `arguments`, sends each chunk as its own arrival, `pause_ms` apart, then
+// closes the engine's input and waits (at most a minute) for it to exit. Output and errors go to
+// files, so they never block the engine.
+inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, int pause_ms = 100,
+                                      const std::vector<std::string>& arguments = {}) {
     signal(SIGPIPE, SIG_IGN);  // an engine that has already exited shows up as a failed write
     char pattern[] = "/tmp/tarvo_script_XXXXXX";
     const std::string directory = mkdtemp(pattern);
@@ -45,8 +47,13 @@ inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, in
         dup2(in[0], 0);
         close(in[0]);
         close(in[1]);
-        if (chdir(directory.c_str()) != 0 || !freopen("out", "w", stdout)) _exit(126);
-        execl(TARVO_BINARY, TARVO_BINARY, static_cast<char*>(nullptr));
+        if (chdir(directory.c_str()) != 0 || !freopen("out", "w", stdout) ||
+            !freopen("err", "w", stderr))
+            _exit(126);
+        std::vector<char*> argv{const_cast<char*>(TARVO_BINARY)};
+        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(TARVO_BINARY, argv.data());
         _exit(127);
     }
     close(in[0]);
@@ -76,6 +83,7 @@ inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, in
         run.status = WEXITSTATUS(status);
     }
     run.out = whole_file(directory + "/out");
+    run.err = whole_file(directory + "/err");
     run.log = whole_file(directory + "/tarvo_log.txt");
     std::filesystem::remove_all(directory);
     return run;

@@ -1,23 +1,14 @@
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
 #include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "engine_run.h"
 #include "frontend/command_line.h"
 #include "frontend/dispatch.h"
 #include "frontend/frontend_state.h"
@@ -123,73 +114,11 @@ TEST(CommandLine, ProtocolsAndRemoteAddresses) {
 
 // --- The real binary, fed through a pipe in a working directory of its own -------------------
 
-struct EngineRun {
-    int status = -1;  // exit status, or -1 when the engine did not exit normally in time
-    std::string out, err, log;
-};
+using EngineRun = EngineOutput;
 
-std::string file_text(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Sends each chunk as its own arrival, 100 ms apart, then closes the engine's input and waits
-// (at most a minute) for it to exit. Output and errors go to files, so they never block it.
 EngineRun run_engine(const std::vector<std::string>& chunks,
                      const std::vector<std::string>& arguments = {}) {
-    signal(SIGPIPE, SIG_IGN);  // an engine that has already exited shows up as a failed write
-    char pattern[] = "/tmp/tarvo_frontend_XXXXXX";
-    const std::string directory = mkdtemp(pattern);
-    int in[2];
-    EXPECT_EQ(pipe(in), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(in[0], 0);
-        close(in[0]);
-        close(in[1]);
-        if (chdir(directory.c_str()) != 0 || !freopen("out", "w", stdout) ||
-            !freopen("err", "w", stderr))
-            _exit(126);
-        std::vector<char*> argv{const_cast<char*>(TARVO_BINARY)};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(TARVO_BINARY, argv.data());
-        _exit(127);
-    }
-    close(in[0]);
-    fcntl(in[1], F_SETFL, O_NONBLOCK);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    auto late = [&] { return std::chrono::steady_clock::now() > deadline; };
-    bool writing = true;
-    for (const std::string& chunk : chunks) {
-        for (size_t offset = 0; writing && offset < chunk.size() && !late();) {
-            pollfd ready{in[1], POLLOUT, 0};
-            poll(&ready, 1, 10);
-            ssize_t written = write(in[1], chunk.data() + offset, chunk.size() - offset);
-            if (written > 0) offset += size_t(written);
-            writing = written >= 0 || errno == EAGAIN;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    close(in[1]);
-    EngineRun run;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0 && !late())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    if (late()) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    } else if (WIFEXITED(status)) {
-        run.status = WEXITSTATUS(status);
-    }
-    run.out = file_text(directory + "/out");
-    run.err = file_text(directory + "/err");
-    run.log = file_text(directory + "/tarvo_log.txt");
-    std::filesystem::remove_all(directory);
-    return run;
+    return run_engine_script(chunks, 100, arguments);
 }
 
 struct PerftOutput {
