@@ -213,21 +213,23 @@ struct Rec {
     int elapsed_ms;
 };
 
+void append_record(const Rec& r) {
+    IterationRecord& out = search_shared.records[search_shared.record_count++];
+    out = IterationRecord{};
+    out.iteration = r.iteration;
+    out.score = r.score;
+    out.pv[0] = r.move;
+    out.pv_length = 1;
+    out.elapsed_us = r.elapsed_ms * 1000;
+}
+
 // The stop test over the given records, `elapsed_ms` into a search with a 1 s target and a
 // 10 s hard limit.
 int stop_test_over(std::initializer_list<Rec> recs, int elapsed_ms, bool trouble, Move candidate,
                    double remaining = 100) {
     game_control.budget = {40, remaining, -1, -1, 1000000, 1000000, 10000000};
     search_shared.record_count = 0;
-    for (const Rec& r : recs) {
-        IterationRecord& out = search_shared.records[search_shared.record_count++];
-        out = IterationRecord{};
-        out.iteration = r.iteration;
-        out.score = r.score;
-        out.pv[0] = r.move;
-        out.pv_length = 1;
-        out.elapsed_us = r.elapsed_ms * 1000;
-    }
+    for (const Rec& r : recs) append_record(r);
     search_shared.root_trouble = trouble;
     search_shared.candidate_move = candidate;
     search_shared.start_us = now_us() - uint64_t(elapsed_ms) * 1000;
@@ -304,12 +306,7 @@ TEST_F(GameControlTest, MultiPvLinesNewIterationFirst) {
         {1, 10, E2E4, 1}, {1, 5, D2D4, 2}, {1, 0, C2C4, 3}, {2, 20, D2D4, 4}, {2, 30, C2C4, 5}};
     search_shared.record_count = 0;
     for (const Rec& r : recs) {
-        IterationRecord& out = search_shared.records[search_shared.record_count++];
-        out = IterationRecord{};
-        out.iteration = r.iteration;
-        out.score = r.score;
-        out.pv[0] = r.move;
-        out.pv_length = 1;
+        append_record(r);
         printed.clear();
         print_progress(STOP_AND_PLAY);
     }

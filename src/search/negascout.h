@@ -8,3 +8,5 @@
 int negascout(CpuContext& c);
 // Pushes a root frame searching to `depth` on an empty stack.
 void push_root(CpuContext& c, int depth);
+// Whether the search has been told to stop; read by every thread without a lock.
+bool search_stopped();

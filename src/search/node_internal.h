@@ -3,6 +3,7 @@
 #pragma once
 
 #include "search/context.h"
+#include "search/negascout.h"
 
 // What the parent launched, and so where it resumes when the child returns.
 enum Continuation : uint8_t {
@@ -56,4 +57,3 @@ bool node_ends_early(CpuContext& c, Frame& f, Step& out);
 // The node has been searched: mate/stalemate score, table store, ordering update.
 Step end_node(CpuContext& c, Frame& f);
 
-bool search_stopped();

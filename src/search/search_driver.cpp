@@ -35,8 +35,6 @@ void reset_per_search_fields(CpuContext& c) {
     std::memset(c.split_scores, 0, sizeof c.split_scores);
 }
 
-bool stopped() { return search_shared.stop.load(std::memory_order_relaxed) != 0; }
-
 // Thread 0 has finished an iteration at the root with `score`: report it and go deeper, or
 // return false when the depth limit is reached.
 bool finish_iteration(CpuContext& c, int score) {
@@ -61,13 +59,13 @@ bool finish_iteration(CpuContext& c, int score) {
 // The thread's part of one search: until stop, or until it completes the last iteration.
 void run_search(CpuContext& c) {
     for (;;) {
-        while (c.idle && !stopped()) {
+        while (c.idle && !search_stopped()) {
             ++c.stats.idle_iterations;
             std::this_thread::yield();
         }
-        if (stopped() && !c.assisting) return;
+        if (search_stopped() && !c.assisting) return;
         int score = negascout(c);
-        if (stopped()) return;
+        if (search_stopped()) return;
         if (c.abort) {
             reset_per_search_fields(c);
             continue;
@@ -91,28 +89,16 @@ void worker_cpu(void* arg) {
         if (search_shared.searching)
             run_search(*c);
         else
-            while (!stopped()) sleep_ms(1);
+            while (!search_stopped()) sleep_ms(1);
     }
     log_print("worker_cpu(): CPU%d exiting.\n", cpu);
     contexts[cpu] = nullptr;
     destroy_context(c);
 }
 
-int count_root_moves(Position& game) {
-    Move list[MAX_MOVES];
-    int count = 0;
-    gen_legal(game, list, count);
-    return count;
-}
-
 // The only legal move, or a table move proven singular at a good depth; else none.
-Move candidate_move(Position& game, int root_moves) {
-    if (root_moves == 1) {
-        Move list[MAX_MOVES];
-        int count = 0;
-        gen_legal(game, list, count);
-        return list[0];
-    }
+Move candidate_move(Position& game, const Move* root_moves, int count) {
+    if (count == 1) return root_moves[0];
     TTQuery query{0, 1, -MATE, MATE, true};
     TTProbe probe;
     SearchStats ignored{};
@@ -159,7 +145,9 @@ void search_threads_stop() {
 void start_search(const Position& game, int depth_limit) {
     if (resize_pending) search_threads_resize();
     Position root = game;
-    int root_moves = count_root_moves(root);
+    Move root_moves[MAX_MOVES];
+    int root_count = 0;
+    gen_legal(root, root_moves, root_count);
     {
         std::lock_guard<std::mutex> hold(search_shared.output_lock);
         search_shared.record_count = 0;
@@ -172,7 +160,7 @@ void start_search(const Position& game, int depth_limit) {
     trans_table_next_age();
     for (int cpu = 0; cpu < thread_count; ++cpu) reset_context(*contexts[cpu], game);
     clear_shared_history();
-    search_shared.candidate_move = candidate_move(root, root_moves);
+    search_shared.candidate_move = candidate_move(root, root_moves, root_count);
 
     CpuContext& first = *contexts[0];
     search_shared.iteration = 1;
