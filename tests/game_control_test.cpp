@@ -444,4 +444,33 @@ TEST_F(EngineMoveTest, SearchEndsPlaysAndPonders) {
     }
 }
 
+TEST_F(EngineMoveTest, ThreadCountChangesOnlyBetweenSearches) {
+    set_threads(3);
+    EXPECT_EQ(search_thread_count(), 3);
+    // The added threads start, take their tables and park; the engine still finds the mate.
+    ASSERT_EQ(set_game_fen("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1"), 0);
+    game_control.depth_limit = 3;
+    play_side(WHITE);
+    EXPECT_EQ(run_until_handover(), STOP_FINISHED);
+    EXPECT_EQ(told.move, make_move_value(0, 56, WROOK));
+    game_stop_search();
+
+    new_game();
+    game_control.analyze_mode = true;
+    game_start_search();
+    ASSERT_TRUE(game_searching());
+    set_threads(1);
+    EXPECT_EQ(search_thread_count(), 3);  // refused while the search runs
+    set_threads(512 + 1);
+    EXPECT_EQ(search_thread_count(), 3);
+    game_stop_search();
+    game_control.analyze_mode = false;
+
+    set_threads(0);  // below the range: one thread
+    EXPECT_EQ(search_thread_count(), 1);
+    set_threads(2);
+    set_threads(1);
+    EXPECT_EQ(search_thread_count(), 1);
+}
+
 }  // namespace

@@ -81,7 +81,7 @@ TEST(Log, MessagesFromManyThreadsDoNotInterleave) {
     };
     Thread threads[THREADS];
     int ids[THREADS] = {0, 1, 2, 3};
-    for (int t = 0; t < THREADS; ++t) ASSERT_TRUE(thread_start(threads[t], log_many_lines, &ids[t]));
+    for (int t = 0; t < THREADS; ++t) ASSERT_EQ(0, thread_start(threads[t], log_many_lines, &ids[t]));
     for (Thread& thread : threads) thread_join(thread);
 
     std::istringstream lines(main_log_text());

@@ -87,7 +87,7 @@ TEST(SpinLock, SerialisesThreadsUnderContention) {
         }
     };
     Thread threads[THREADS];
-    for (Thread& thread : threads) ASSERT_TRUE(thread_start(thread, add_under_lock, &shared));
+    for (Thread& thread : threads) ASSERT_EQ(0, thread_start(thread, add_under_lock, &shared));
     for (Thread& thread : threads) thread_join(thread);
     EXPECT_EQ(shared.counter, uint64_t(THREADS) * ROUNDS);
     EXPECT_EQ(shared.lock.word.load(), 0u);
@@ -105,7 +105,7 @@ TEST(Event, ManualResetReleasesEveryWaiterUntilReset) {
         w->passed.fetch_add(1);
     };
     Thread threads[THREADS];
-    for (Thread& thread : threads) ASSERT_TRUE(thread_start(thread, wait_then_count, &waiters));
+    for (Thread& thread : threads) ASSERT_EQ(0, thread_start(thread, wait_then_count, &waiters));
     sleep_ms(50);
     EXPECT_EQ(waiters.passed.load(), 0);
     event_set(waiters.start);
@@ -117,7 +117,7 @@ TEST(Event, ManualResetReleasesEveryWaiterUntilReset) {
     event_wait(waiters.start);
     event_reset(waiters.start);
     Thread late;
-    ASSERT_TRUE(thread_start(late, wait_then_count, &waiters));
+    ASSERT_EQ(0, thread_start(late, wait_then_count, &waiters));
     sleep_ms(50);
     EXPECT_EQ(waiters.passed.load(), THREADS);
     event_set(waiters.start);

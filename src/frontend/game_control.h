@@ -107,6 +107,9 @@ void update_clock(int side, double seconds);
 // Computes the budget for the engine's move in the current position.
 void prepare_budget();
 
+// Runs `n` search threads (1 to MAX_THREADS). Refused while a search runs: the count stays.
+void set_threads(int n);
+
 // Searches.
 // Starts a search of the game position (book first unless analysing); nothing if one runs or
 // the side to move has no legal move.

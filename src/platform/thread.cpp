@@ -10,10 +10,10 @@ void* run_routine(void* record) {
 
 }  // namespace
 
-bool thread_start(Thread& thread, ThreadRoutine routine, void* arg) {
+int thread_start(Thread& thread, ThreadRoutine routine, void* arg) {
     thread.routine = routine;
     thread.arg = arg;
-    return pthread_create(&thread.handle, nullptr, run_routine, &thread) == 0;
+    return pthread_create(&thread.handle, nullptr, run_routine, &thread);
 }
 
 void thread_join(Thread& thread) { pthread_join(thread.handle, nullptr); }

@@ -12,6 +12,6 @@ struct Thread {
     void* arg;
 };
 
-// Returns false when the system could not create the thread.
-bool thread_start(Thread& thread, ThreadRoutine routine, void* arg);
+// Returns 0, or the system's error number when it could not create the thread.
+int thread_start(Thread& thread, ThreadRoutine routine, void* arg);
 void thread_join(Thread& thread);

@@ -115,13 +115,30 @@ void dump_stack_of_current_thread() { stack_dump(current_context, "make_move", "
 
 void search_threads_start(int count) {
     set_king_capture_hook(dump_stack_of_current_thread);
-    thread_count = count;
-    barrier_init(count);
-    for (int cpu = 0; cpu < count; ++cpu)
-        if (!thread_start(threads[cpu], worker_cpu, reinterpret_cast<void*>(intptr_t(cpu))))
-            log_fatal(1, "search_threads_start(): couldn't start search thread %d\n", cpu);
+    barrier_init(0);
+    for (int cpu = 0; cpu < count; ++cpu) search_thread_start(cpu);
     resize_pending = 1;
     search_threads_resize();
+}
+
+int search_thread_count() { return thread_count; }
+
+void search_thread_start(int cpu) {
+    if (thread_count > 0) barrier_wait_all_parked();
+    barrier_set_thread_count(++thread_count);
+    if (int error = thread_start(threads[cpu], worker_cpu, reinterpret_cast<void*>(intptr_t(cpu))))
+        log_fatal(1, "error starting worker thread (%d)\n%s\n", cpu, std::strerror(error));
+    barrier_wait_all_parked();
+}
+
+void search_thread_stop(int cpu) {
+    barrier_wait_all_parked();
+    tt_share_count = std::min(tt_share_count, cpu);  // the share goes with its thread
+    contexts[cpu]->quit = 1;
+    search_shared.stop = 1;
+    barrier_release();
+    barrier_set_thread_count(--thread_count);
+    thread_join(threads[cpu]);
 }
 
 void search_threads_resize() {
@@ -133,13 +150,7 @@ void search_threads_resize() {
 }
 
 void search_threads_stop() {
-    barrier_wait_all_parked();
-    tt_share_count = 0;  // the shares go with their threads
-    for (int cpu = 0; cpu < thread_count; ++cpu) contexts[cpu]->quit = 1;
-    search_shared.stop = 1;
-    barrier_release();
-    for (int cpu = 0; cpu < thread_count; ++cpu) thread_join(threads[cpu]);
-    thread_count = 0;
+    while (thread_count > 0) search_thread_stop(thread_count - 1);
 }
 
 void start_search(const Position& game, int depth_limit) {

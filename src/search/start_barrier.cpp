@@ -10,6 +10,21 @@ void barrier_init(int threads) {
     event_reset(start_barrier.start);
 }
 
+// Either every thread is parked (a thread is about to join), or the threads re-park after a
+// release that let one of them leave: then the last arrival may already be in, so its test is
+// repeated here.
+void barrier_set_thread_count(int threads) {
+    StartBarrier& b = start_barrier;
+    std::lock_guard<std::mutex> hold(b.barrier_lock);
+    b.thread_count = threads;
+    if (threads > 0 && b.arrivals == threads) {
+        event_reset(b.all_departed);
+        event_set(b.all_arrived);
+    } else {
+        event_reset(b.all_arrived);
+    }
+}
+
 void barrier_pass() {
     StartBarrier& b = start_barrier;
     {

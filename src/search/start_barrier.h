@@ -21,6 +21,9 @@ extern StartBarrier start_barrier;
 
 // Puts the barrier into its initial state for `threads` search threads.
 void barrier_init(int threads);
+// Main side, with every thread parked, or re-parking after a release that let one leave:
+// `threads` now take part.
+void barrier_set_thread_count(int threads);
 // Thread side: arrive, wait for the release, depart, and run only once the release is complete.
 void barrier_pass();
 // Main side: wait until every thread has arrived.
