@@ -121,9 +121,14 @@ int history_part(const PickerContext& ctx, const QuietOrder& order, Move m) {
     return int(std::clamp<int64_t>(part, 0, HISTORY_SCORE_CAP));
 }
 
-// Scores the quiet moves of `moves`; those that lose material by exchange score SCORE_SKIP and
-// are set aside in `losing` when `keep_losing`, else dropped.
-void score_quiet(MovePicker& pk, const PickerContext& ctx, bool keep_losing) {
+int quiet_score(const MovePicker& pk, const PickerContext& ctx, const QuietOrder& order, Move m) {
+    int base = meets_threat(pk, m) ? SCORE_MEETS_THREAT : SCORE_QUIET;
+    return base + history_part(ctx, order, m);
+}
+
+// Scores the quiet moves of an ordinary node; those that lose material by exchange score
+// SCORE_SKIP and are set aside in `losing`, in generation order.
+void score_quiet(MovePicker& pk, const PickerContext& ctx) {
     const Position& p = *ctx.position;
     const QuietOrder order = quiet_order(ctx);
     for (int i = 0; i < pk.count; ++i) {
@@ -131,11 +136,21 @@ void score_quiet(MovePicker& pk, const PickerContext& ctx, bool keep_losing) {
         pk.scores[i] = SCORE_SKIP;
         if (excluded(pk, m)) continue;
         if (see_loses(p, m)) {
-            if (keep_losing) pk.losing[pk.losing_count++] = m;
+            pk.losing[pk.losing_count++] = m;
             continue;
         }
-        int base = meets_threat(pk, m) ? SCORE_MEETS_THREAT : SCORE_QUIET;
-        pk.scores[i] = base + history_part(ctx, order, m);
+        pk.scores[i] = quiet_score(pk, ctx, order, m);
+    }
+}
+
+// Scores the quiet moves of a quiescence node. The ones that lose material are dropped, but
+// only when their turn comes: a cutoff usually comes first, and the order of the others is
+// the same either way.
+void score_qquiet(MovePicker& pk, const PickerContext& ctx) {
+    const QuietOrder order = quiet_order(ctx);
+    for (int i = 0; i < pk.count; ++i) {
+        Move m = pk.moves[i];
+        pk.scores[i] = excluded(pk, m) ? SCORE_SKIP : quiet_score(pk, ctx, order, m);
     }
 }
 
@@ -204,7 +219,7 @@ void generate_quiet(MovePicker& pk, const PickerContext& ctx) {
     pk.count = 0;
     pk.losing_count = 0;
     gen_quiet(*ctx.position, pk.moves, pk.count);
-    score_quiet(pk, ctx, true);
+    score_quiet(pk, ctx);
     sort_stage(pk, STAGE_QUIET);
 }
 
@@ -290,7 +305,7 @@ void generate_qquiet(MovePicker& pk, const PickerContext& ctx) {
         for (int i = 0; i < n; ++i)
             if (type_of(move_promotion(pk.moves[i])) != QUEEN) pk.moves[pk.count++] = pk.moves[i];
     }
-    score_quiet(pk, ctx, false);
+    score_qquiet(pk, ctx);
     sort_stage(pk, STAGE_QUIET);
 }
 
@@ -378,10 +393,14 @@ int next_qmove(MovePicker& pk, const PickerContext& ctx, Move& move, uint32_t& f
             case STAGE_GEN_QUIET:
                 generate_qquiet(pk, ctx);
                 break;
+            case STAGE_QUIET:
+                while (hand_out(pk, move))
+                    if (!see_loses(*ctx.position, move)) return 0;
+                return 1;
             case STAGE_GEN_EVASIONS:
                 generate_evasions(pk, ctx);
                 break;
-            default:  // the quiet moves or the evasions
+            default:  // the evasions
                 return hand_out(pk, move) ? 0 : 1;
         }
     }
