@@ -46,11 +46,31 @@ void insertion_sort(int64_t* keys, int n) {
     }
 }
 
+// Short lists, the usual case in quiescence, are sorted in place in the same order as the
+// packed keys would give.
+void insertion_sort_pairs(int* scores, Move* moves, int n) {
+    for (int i = 1; i < n; ++i) {
+        const int score = scores[i];
+        const Move move = moves[i];
+        int j = i;
+        for (; j > 0 && (scores[j - 1] < score || (scores[j - 1] == score && moves[j - 1] < move)); --j) {
+            scores[j] = scores[j - 1];
+            moves[j] = moves[j - 1];
+        }
+        scores[j] = score;
+        moves[j] = move;
+    }
+}
+
 }  // namespace
 
 void sort_moves(int* scores, Move* moves, int n) {
     // Lists longer than any generation are outside the contract; the buffer is never overrun.
     if (n > MAX_MOVES) n = MAX_MOVES;
+    if (n <= SHORT_RANGE) {
+        insertion_sort_pairs(scores, moves, n);
+        return;
+    }
     // Score in the upper half, move in the lower: one comparison orders by score, then by move.
     int64_t keys[MAX_MOVES];
     for (int i = 0; i < n; ++i) keys[i] = int64_t(scores[i]) << 32 | int64_t(moves[i]);
