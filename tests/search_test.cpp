@@ -41,6 +41,7 @@ struct Outcome {
     int score;
     Move best;
     uint64_t nodes;
+    int seldepth;
 };
 
 Outcome search(const Position& p, int depth) {
@@ -49,7 +50,8 @@ Outcome search(const Position& p, int depth) {
     while (!search_reached_limit()) sleep_ms(1);
     SearchStats stats = stop_search();
     const IterationRecord& last = search_shared.records[search_shared.record_count - 1];
-    return {last.score, last.pv_length ? last.pv[0] & MOVE_IDENTITY_MASK : NULL_MOVE, stats.nodes};
+    return {last.score, last.pv_length ? last.pv[0] & MOVE_IDENTITY_MASK : NULL_MOVE, stats.nodes,
+            stats.seldepth};
 }
 
 Outcome search(const std::string& fen, int depth) { return search(position_from_fen(fen), depth); }
@@ -122,6 +124,13 @@ TEST_F(SearchTest, StopEndsTheSearchPromptlyAndAnotherCanFollow) {
     EXPECT_TRUE(same_position(p, before));
     EXPECT_GT(search_shared.record_count, 0);
     EXPECT_EQ(search("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 2).score, 9999);
+}
+
+// Quiet checks are tried at the first quiescence ply only: two queens that could check each
+// other's king forever stay within a few plies of a one-ply search.
+TEST_F(SearchTest, QuiescenceChecksOnlyAtItsFirstPly) {
+    Outcome o = search("k7/8/8/2q5/8/8/8/4Q2K w - - 0 1", 1);
+    EXPECT_LE(o.seldepth, 6);
 }
 
 TEST_F(SearchTest, FixedDepthSearchesRepeatTheirNodeCounts) {

@@ -2,7 +2,7 @@
 // search's signature.
 #pragma once
 
-constexpr int BENCH_DEFAULT_DEPTH = 8;
+constexpr int BENCH_DEFAULT_DEPTH = 11;
 
 // Searches every bench position to `depth` (the default for 0 or less) with cleared tables,
 // one line per position, then the totals.

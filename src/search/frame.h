@@ -53,6 +53,7 @@ struct Frame {
     int32_t alpha;
     int32_t beta;
     int32_t depth;
+    int32_t pushed_depth;  // quiescence: the depth it was pushed with, before it became 0
     int32_t ply;
     int32_t in_check;
     int32_t node_ext;

@@ -65,11 +65,15 @@ void exclude_move(Frame& f, Move move) {
 
 namespace {
 
+// A quiescence node's own depth is always 0; the picker tells the first quiescence ply from the
+// later ones by the depth the node was pushed with.
+int picker_depth(const Frame& f) { return f.depth > 0 ? f.depth : f.pushed_depth; }
+
 PickerContext picker_context(CpuContext& c, const Frame& f) {
     bool root_lines = f.ply == 0 && multipv > 1;
     return PickerContext{&c.position, &c.history, root_lines ? c.root_first : nullptr,
                          root_lines ? c.root_first_count : 0,
-                         NULL_MOVE,   f.tt_move,  f.ply,      f.depth,
+                         NULL_MOVE,   f.tt_move,  f.ply,      picker_depth(f),
                          f.alpha,     f.beta,     f.ev_stm,   f.in_check != 0,
                          f.type == NODE_PV};
 }

@@ -51,6 +51,7 @@ bool make_next_quiescence_move(CpuContext& c, Frame& f) {
 }  // namespace
 
 Step start_quiescence(CpuContext& c, Frame& f) {
+    f.pushed_depth = f.depth;
     f.depth = 0;
     f.lm = 0;
     f.nid = c.stats.nodes++;
