@@ -139,6 +139,7 @@ void search_thread_stop(int cpu) {
     barrier_release();
     barrier_set_thread_count(--thread_count);
     thread_join(threads[cpu]);
+    if (thread_count > 0) barrier_wait_all_parked();  // the others are back before anything changes
 }
 
 void search_threads_resize() {

@@ -13,7 +13,8 @@ int search_thread_count();
 // Starts search thread `cpu`, the next free number, and waits until every thread is parked.
 // No search may be running; the new thread has tables once the threads are resized.
 void search_thread_start(int cpu);
-// Ends search thread `cpu`, the highest number (no search may be running).
+// Ends search thread `cpu`, the highest number, and waits until the others are parked again.
+// No search may be running.
 void search_thread_stop(int cpu);
 // Runs the parked threads once through the barrier so that each resizes its own tables.
 void search_threads_resize();
