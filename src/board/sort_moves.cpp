@@ -8,6 +8,8 @@ namespace {
 
 // Ranges this short are left to the final insertion sort.
 constexpr int SHORT_RANGE = 8;
+// Lists this short skip the key packing and the partitioning altogether.
+constexpr int IN_PLACE_LIMIT = 16;
 
 int64_t median_of_three(int64_t a, int64_t b, int64_t c) {
     if (a < b) std::swap(a, b);
@@ -67,7 +69,7 @@ void insertion_sort_pairs(int* scores, Move* moves, int n) {
 void sort_moves(int* scores, Move* moves, int n) {
     // Lists longer than any generation are outside the contract; the buffer is never overrun.
     if (n > MAX_MOVES) n = MAX_MOVES;
-    if (n <= SHORT_RANGE) {
+    if (n <= IN_PLACE_LIMIT) {
         insertion_sort_pairs(scores, moves, n);
         return;
     }
