@@ -159,6 +159,11 @@ TEST_F(GameControlTest, StatesAfterAMove) {
         {"k7/8/8/8/8/8/8/K6R w - - 99 80", "h1h2", RESULT_DRAW_FIFTY_MOVES},
         {"k7/8/8/8/8/8/1r6/K1B5 w - - 0 1", "a1b2", RESULT_DRAW_MATERIAL},
         {"k7/8/8/8/8/8/1r6/K1B5 w - - 0 1", "c1d2", RESULT_INCOMPLETE},
+        // A minor piece each can still mate with help; bishops all on one colour never can.
+        {"k7/8/8/8/8/8/1n6/K1B5 w - - 0 1", "c1d2", RESULT_INCOMPLETE},
+        {"k1b5/8/8/8/8/8/1r6/K1B5 w - - 0 1", "a1b2", RESULT_INCOMPLETE},
+        {"k2b4/8/8/8/8/8/1r6/K1B5 w - - 0 1", "a1b2", RESULT_DRAW_MATERIAL},
+        {"k7/8/8/8/8/8/1r6/KNN5 w - - 0 1", "a1b2", RESULT_INCOMPLETE},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(set_game_fen(c.fen), 0) << c.fen;

@@ -48,11 +48,17 @@ bool third_repetition(const Position& p) {
     return false;
 }
 
+// Neither side can ever mate, whatever is played: bare kings, a single knight or bishop, or
+// bishops that all stand on squares of one colour. A minor piece on each side can still mate
+// with help, so such a game goes on: calling it drawn would be a false claim.
 bool lacks_material(const Position& p) {
-    return p.pawn_count[WHITE] + p.pawn_count[BLACK] + p.major_count[WHITE] +
-                   p.major_count[BLACK] ==
-               0 &&
-           p.minor_count[WHITE] < 2 && p.minor_count[BLACK] < 2;
+    if (p.pawn_count[WHITE] + p.pawn_count[BLACK] + p.major_count[WHITE] + p.major_count[BLACK] > 0)
+        return false;
+    if (p.minor_count[WHITE] + p.minor_count[BLACK] <= 1) return true;
+    if (p.pieces[WKNIGHT] | p.pieces[BKNIGHT]) return false;
+    constexpr Bitboard DARK = 0xAA55AA55AA55AA55ULL;  // a1 is dark
+    const Bitboard bishops = p.pieces[WBISHOP] | p.pieces[BBISHOP];
+    return !(bishops & DARK) || !(bishops & ~DARK);
 }
 
 int state_of(Position& p) {
