@@ -17,11 +17,10 @@ constexpr const char* WAC_PATH = TARVO_TEST_DATA "/wac.epd";
 // rights and pawns on both sides close to each other.
 inline const std::vector<std::string>& playout_starts() {
     static const std::vector<std::string> starts = [] {
-        std::vector<std::string> fens;
+        std::vector<std::string> fens = {"8/PPP4k/8/8/8/8/4Kppp/8 w - - 0 1",
+                                         "r3k2r/1P4P1/8/8/8/8/1p4p1/R3K2R b KQkq - 0 1",
+                                         "4k3/2p1p1p1/8/1P1P1P2/3p1p2/8/2P1P1P1/4K3 w - - 0 1"};
         for (const PerftCase& c : perft_cases()) fens.push_back(c.fen);
-        fens.push_back("8/PPP4k/8/8/8/8/4Kppp/8 w - - 0 1");
-        fens.push_back("r3k2r/1P4P1/8/8/8/8/1p4p1/R3K2R b KQkq - 0 1");
-        fens.push_back("4k3/2p1p1p1/8/1P1P1P2/3p1p2/8/2P1P1P1/4K3 w - - 0 1");
         return fens;
     }();
     return starts;
