@@ -135,3 +135,13 @@ inline Bitboard xray_behind(const Position& p, Bitboard so_far, Square s, int d)
 }
 
 inline bool in_check(const Position& p) { return attacked(p, p.king_sq[p.turn], p.turn ^ 1); }
+
+// After `move`, made from a position where the mover was not in check: whether it left the
+// mover's king attacked. Only a king move, an en-passant capture or a piece leaving a line
+// through its own king can do that; every other move skips the attack test.
+inline bool leaves_king_attacked(const Position& p, Move move) {
+    const Square king = p.king_sq[p.turn ^ 1];
+    if (type_of(move_piece(move)) != KING && !is_en_passant(move) && direction(king, move_from(move)) == 0)
+        return false;
+    return attacked(p, king, p.turn);
+}

@@ -56,7 +56,7 @@ bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker) {
         if (!found) return false;
         make_move(c.position, move);
         prefetch_table_entry(c.position.hash_key);
-        if (!f.in_check && attacked(c.position, c.position.king_sq[c.position.turn ^ 1], c.position.turn)) {
+        if (!f.in_check && leaves_king_attacked(c.position, move)) {
             unmake_move(c.position);
             ++f.after_first;
             continue;

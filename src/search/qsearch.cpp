@@ -36,7 +36,7 @@ bool make_next_quiescence_move(CpuContext& c, Frame& f) {
         make_move(c.position, move);
         prefetch_table_entry(c.position.hash_key);
         const Position& p = c.position;
-        if (!f.in_check && attacked(p, p.king_sq[p.turn ^ 1], p.turn)) {
+        if (!f.in_check && leaves_king_attacked(p, move)) {
             unmake_move(c.position);
             continue;
         }
