@@ -201,6 +201,12 @@ void init_attack_tables() {
     init_square_records();
 }
 
+Bitboard leaper_attacks(const Position& p, int colour) {
+    Bitboard all = pawn_attacks(p.pieces[piece_of(PAWN, colour)], colour) | tables.king_attacks[p.king_sq[colour]];
+    for (Bitboard b = p.pieces[piece_of(KNIGHT, colour)]; b;) all |= tables.knight_attacks[pop_lowest(b)];
+    return all;
+}
+
 bool is_pinned(const Position& p, int colour, Square s) {
     Square king = p.king_sq[colour];
     int d = direction(king, s);

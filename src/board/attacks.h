@@ -134,6 +134,15 @@ inline Bitboard xray_behind(const Position& p, Bitboard so_far, Square s, int d)
     return so_far | (reach & (sliders_of_direction(p, d, WHITE) | sliders_of_direction(p, d, BLACK)));
 }
 
+// Every square that the pawns in `pawns` of `colour` attack.
+inline Bitboard pawn_attacks(Bitboard pawns, int colour) {
+    if (colour == WHITE) return ((pawns << 7) & NOT_FILE_H) | ((pawns << 9) & NOT_FILE_A);
+    return ((pawns >> 9) & NOT_FILE_H) | ((pawns >> 7) & NOT_FILE_A);
+}
+
+// Every square that the pawns, knights and king of `colour` attack.
+Bitboard leaper_attacks(const Position& p, int colour);
+
 inline bool in_check(const Position& p) { return attacked(p, p.king_sq[p.turn], p.turn ^ 1); }
 
 // After `move`, made from a position where the mover was not in check: whether it left the

@@ -29,26 +29,14 @@ Checkers find_checkers(const Position& p) {
 }
 
 // King steps to unattacked squares. The king's own body hides the squares behind it on a
-// checking line from the attack lookup, so those are excluded by direction.
-// Squares that the enemy pawns, knights and king cover: one pass instead of a test per step.
-template <int Us>
-Bitboard covered_by_leapers(const Position& p) {
-    constexpr int Them = Us ^ 1;
-    using G = PawnGeometry<Them>;
-    const Bitboard pawns = p.pieces[piece_of(PAWN, Them)];
-    Bitboard covered = shift_by(pawns & NOT_FILE_A, G::CAPTURE_A_SIDE) |
-                       shift_by(pawns & NOT_FILE_H, G::CAPTURE_H_SIDE) |
-                       tables.king_attacks[p.king_sq[Them]];
-    for (Bitboard b = p.pieces[piece_of(KNIGHT, Them)]; b;) covered |= tables.knight_attacks[pop_lowest(b)];
-    return covered;
-}
-
+// checking line from the attack lookup, so those are excluded by direction; the enemy's
+// leapers are tested in one pass.
 template <int Us>
 void gen_king_evasions(const Position& p, Move* list, int& count, const Checkers& c) {
     constexpr int Them = Us ^ 1;
     Square king = p.king_sq[Us];
     Bitboard targets = tables.king_attacks[king] & ~p.pieces[Us];
-    if (targets) targets &= ~covered_by_leapers<Us>(p);
+    if (targets) targets &= ~leaper_attacks(p, Them);
     while (targets) {
         Square to = pop_lowest(targets);
         int d = direction(king, to);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "board/attacks.h"
 #include "board/keys.h"
 #include "eval/draw_rules.h"
 #include "eval/endgame.h"
@@ -53,12 +54,6 @@ void load_pawn_king_block(const Position& p, PawnKingBlock& block, EvalCaches& c
     store_cache(caches.king_hash, block);
 }
 
-Bitboard white_pawn_attacks(Bitboard pawns) {
-    return ((pawns << 7) & NOT_FILE_H) | ((pawns << 9) & NOT_FILE_A);
-}
-Bitboard black_pawn_attacks(Bitboard pawns) {
-    return ((pawns >> 9) & NOT_FILE_H) | ((pawns >> 7) & NOT_FILE_A);
-}
 Bitboard fill_up(Bitboard b) {
     b |= b << 8;
     b |= b << 16;
@@ -79,8 +74,8 @@ void prepare_call_data(const Position& p, EvalInfo& info) {
     std::memset(info.attacks, 0, sizeof info.attacks);
 
     const Bitboard white_pawns = p.pieces[WPAWN], black_pawns = p.pieces[BPAWN];
-    info.attacks[WHITE][PAWN] = white_pawn_attacks(white_pawns);
-    info.attacks[BLACK][PAWN] = black_pawn_attacks(black_pawns);
+    info.attacks[WHITE][PAWN] = pawn_attacks(white_pawns, WHITE);
+    info.attacks[BLACK][PAWN] = pawn_attacks(black_pawns, BLACK);
     info.front_span[WHITE] = fill_up(white_pawns << 8);
     info.front_span[BLACK] = fill_down(black_pawns >> 8);
 

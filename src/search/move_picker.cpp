@@ -59,19 +59,17 @@ int cheapest_attacker_value(const Position& p, Bitboard set, int colour) {
     return 0;
 }
 
-// A piece is threatened when a cheaper enemy piece attacks it or when it hangs. Moving it away
-// meets the threat; so does guarding it, unless the attacker is cheaper.
 // Every square that a piece of `colour` attacks: one pass over its pieces, so that the threat
-// scan below looks closer only at the few pieces under attack.
+// scan looks closer only at the few pieces under attack.
 Bitboard attacked_squares(const Position& p, int colour) {
-    Bitboard all = tables.king_attacks[p.king_sq[colour]];
-    for (Bitboard b = p.pieces[piece_of(PAWN, colour)]; b;) all |= pawn_attacks_from(pop_lowest(b), colour);
-    for (Bitboard b = p.pieces[piece_of(KNIGHT, colour)]; b;) all |= tables.knight_attacks[pop_lowest(b)];
+    Bitboard all = leaper_attacks(p, colour);
     for (Bitboard b = p.rooks_queens[colour]; b;) all |= rook_attacks(p, pop_lowest(b));
     for (Bitboard b = p.bishops_queens[colour]; b;) all |= bishop_attacks(p, pop_lowest(b));
     return all;
 }
 
+// A piece is threatened when a cheaper enemy piece attacks it or when it hangs. Moving it away
+// meets the threat; so does guarding it, unless the attacker is cheaper.
 void compute_threats(MovePicker& pk, const Position& p) {
     const int us = p.turn, them = us ^ 1;
     const Bitboard empty = ~p.all_pieces;
