@@ -19,13 +19,15 @@ void play(Position& p, Square from, Square to, int promotion = EMPTY) {
     make_move(p, find_move(p, from, to, promotion));
 }
 
-// Makes and unmakes every move of the node, checking the views after each make and the exact
-// restoration after each unmake; then walks one level deeper.
+// Makes and unmakes every move of the node, checking the views and the predicted key after each
+// make and the exact restoration after each unmake; then walks one level deeper.
 void check_tree(Position& p, int depth) {
     for (Move m : node_moves(p)) {
         Position before = p;
+        uint64_t predicted_key = hash_key_after(p, m);
         make_move(p, m);
         expect_consistent(p);
+        ASSERT_EQ(p.hash_key, predicted_key) << "move " << std::hex << m;
         if (depth > 1 && !leaves_king_attacked(p)) check_tree(p, depth - 1);
         unmake_move(p);
         ASSERT_TRUE(same_position(p, before)) << "move " << std::hex << m;
@@ -76,6 +78,8 @@ TEST_F(MakeMoveTest, SkipAndNullMoves) {
     Position p = position_from_fen("rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3");
     ASSERT_EQ(p.ep_square, 45);
     Position before = p;
+    EXPECT_EQ(hash_key_after(p, SKIP_MOVE), p.hash_key);
+    EXPECT_EQ(hash_key_after(p, NULL_MOVE), ~(p.hash_key ^ ep_key(45)));
     make_move(p, SKIP_MOVE);
     EXPECT_EQ(p.hist_top, 1);
     unmake_move(p);

@@ -169,6 +169,32 @@ void make_move(Position& p, Move move) {
     }
 }
 
+uint64_t hash_key_after(const Position& p, Move move) {
+    if (move == SKIP_MOVE) return p.hash_key;
+    uint64_t key = ~p.hash_key;
+    if (p.ep_square) key ^= ep_key(p.ep_square);
+    if (move == NULL_MOVE) return key;
+    Square from = move_from(move), to = move_to(move);
+    int piece = move_piece(move), captured = move_captured(move), promotion = move_promotion(move);
+    key ^= piece_key(from, piece) ^ piece_key(to, promotion ? promotion : piece) ^ piece_key(to, captured);
+    key ^= castle_keys[p.castle_flags ^ (p.castle_flags & CASTLE_KEEP[from] & CASTLE_KEEP[to])];
+    int colour = colour_of(piece);
+    if (type_of(piece) == PAWN) {
+        if (to - from == 16 || from - to == 16) {
+            Square passed = (from + to) / 2;
+            if (pawn_attackers_mask(passed, colour ^ 1) & p.pieces[piece_of(PAWN, colour ^ 1)])
+                key ^= ep_key(passed);
+        } else if (is_en_passant(move)) {
+            key ^= piece_key(colour == WHITE ? to - 8 : to + 8, piece_of(PAWN, colour ^ 1));
+        }
+    } else if (type_of(piece) == KING && (to - from == 2 || from - to == 2)) {
+        Square rook_from, rook_to;
+        castle_rook_squares(to, rook_from, rook_to);
+        key ^= piece_key(rook_from, piece_of(ROOK, colour)) ^ piece_key(rook_to, piece_of(ROOK, colour));
+    }
+    return key;
+}
+
 void unmake_move(Position& p) {
     const HistoryEntry& h = p.history[p.hist_top--];
     p.ep_square = h.ep_square;

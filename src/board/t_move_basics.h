@@ -8,3 +8,5 @@
 void make_move(Position& p, Move move);
 // Takes back the move on top of the history.
 void unmake_move(Position& p);
+// The hash key `p` will have after `move`, without making it (for prefetching table entries).
+uint64_t hash_key_after(const Position& p, Move move);

@@ -8,8 +8,10 @@
 #include <climits>
 
 #include "board/attacks.h"
+#include "board/t_move_basics.h"
 #include "common/pieces.h"
 #include "search/search_options.h"
+#include "search/trans_table.h"
 
 namespace {
 
@@ -163,19 +165,32 @@ void score_qquiet(MovePicker& pk, const PickerContext& ctx) {
     }
 }
 
-void sort_stage(MovePicker& pk, PickerStage next_stage) {
+// A table probe that waits for memory costs about as much as a whole node, so the children's
+// entries start loading as soon as their moves are known: every capture and evasion once it
+// is scored, the quiet moves a few ahead of their turn.
+constexpr int PREFETCH_AHEAD = 3;
+
+void prefetch_child(const Position& p, Move m) { prefetch_table_entry(hash_key_after(p, m)); }
+
+void prefetch_listed(const MovePicker& pk, const Position& p, int index) {
+    if (index < pk.count && pk.scores[index] != SCORE_SKIP) prefetch_child(p, pk.moves[index]);
+}
+
+void sort_stage(MovePicker& pk, const Position& p, PickerStage next_stage) {
     sort_moves(pk.scores, pk.moves, pk.count);
     pk.next = 0;
     pk.mg_status = next_stage;
+    for (int i = 0; i < PREFETCH_AHEAD; ++i) prefetch_listed(pk, p, i);
 }
 
 // The next move of the sorted list; skipped moves sort last, so the first one ends the list.
-bool hand_out(MovePicker& pk, Move& move) {
+bool hand_out(MovePicker& pk, const Position& p, Move& move) {
     if (pk.next >= pk.count) return false;
     if (pk.scores[pk.next] == SCORE_SKIP) {
         pk.next = pk.count;
         return false;
     }
+    prefetch_listed(pk, p, pk.next + PREFETCH_AHEAD);
     move = pk.moves[pk.next++];
     return true;
 }
@@ -218,10 +233,13 @@ void generate_captures(MovePicker& pk, const PickerContext& ctx) {
     gen_captures(p, pk.moves, pk.count, nullptr, ~Bitboard(0));
     compute_threats(pk, p);
     const bool far = far_ahead(ctx);
-    for (int i = first; i < pk.count; ++i)
-        pk.scores[i] = excluded(pk, pk.moves[i]) ? SCORE_SKIP
-                                                 : capture_score(p, pk.moves[i], far, SEE_UNKNOWN);
-    sort_stage(pk, STAGE_CAPTURES);
+    for (int i = first; i < pk.count; ++i) {
+        Move m = pk.moves[i];
+        pk.scores[i] = SCORE_SKIP;
+        if (excluded(pk, m)) continue;
+        pk.scores[i] = capture_score(p, m, far, SEE_UNKNOWN);
+    }
+    sort_stage(pk, *ctx.position, STAGE_CAPTURES);
 }
 
 void generate_quiet(MovePicker& pk, const PickerContext& ctx) {
@@ -229,7 +247,7 @@ void generate_quiet(MovePicker& pk, const PickerContext& ctx) {
     pk.losing_count = 0;
     gen_quiet(*ctx.position, pk.moves, pk.count);
     score_quiet(pk, ctx);
-    sort_stage(pk, STAGE_QUIET);
+    sort_stage(pk, *ctx.position, STAGE_QUIET);
 }
 
 // A legal king step lands where nothing can take back, so only the other quiet evasions need
@@ -252,7 +270,7 @@ void generate_evasions(MovePicker& pk, const PickerContext& ctx) {
         else
             pk.scores[i] = 0;
     }
-    sort_stage(pk, STAGE_EVASIONS);
+    sort_stage(pk, *ctx.position, STAGE_EVASIONS);
 }
 
 // Pawns worth a capture even when quiescence is far below alpha: with few enemy pieces left
@@ -295,7 +313,7 @@ void generate_qcaptures(MovePicker& pk, const PickerContext& ctx) {
         pk.moves[pk.count] = m;
         pk.scores[pk.count++] = capture_score(p, m, far, see);
     }
-    sort_stage(pk, STAGE_CAPTURES);
+    sort_stage(pk, *ctx.position, STAGE_CAPTURES);
 }
 
 // Quiet moves of the first quiescence ply: all of them on a principal line with deep PVS on and
@@ -315,7 +333,7 @@ void generate_qquiet(MovePicker& pk, const PickerContext& ctx) {
             if (type_of(move_promotion(pk.moves[i])) != QUEEN) pk.moves[pk.count++] = pk.moves[i];
     }
     score_qquiet(pk, ctx);
-    sort_stage(pk, STAGE_QUIET);
+    sort_stage(pk, *ctx.position, STAGE_QUIET);
 }
 
 }  // namespace
@@ -354,7 +372,7 @@ int next_move(MovePicker& pk, const PickerContext& ctx, Move& move, uint32_t& fl
                 generate_captures(pk, ctx);
                 break;
             case STAGE_CAPTURES:
-                if (hand_out(pk, move)) {
+                if (hand_out(pk, *ctx.position, move)) {
                     // A root line's move must stay out of a restarted pass.
                     if (listed(pk.root_first, pk.root_first_count, move)) picker_add_tried(pk, move);
                     return 0;
@@ -365,7 +383,7 @@ int next_move(MovePicker& pk, const PickerContext& ctx, Move& move, uint32_t& fl
                 generate_quiet(pk, ctx);
                 break;
             case STAGE_QUIET:
-                if (hand_out(pk, move)) {
+                if (hand_out(pk, *ctx.position, move)) {
                     if (meets_threat(pk, move)) flags = ENTRY_MEETS_THREAT;
                     return 0;
                 }
@@ -380,7 +398,7 @@ int next_move(MovePicker& pk, const PickerContext& ctx, Move& move, uint32_t& fl
                 generate_evasions(pk, ctx);
                 break;
             default:
-                return hand_out(pk, move) ? 0 : 1;
+                return hand_out(pk, *ctx.position, move) ? 0 : 1;
         }
     }
 }
@@ -396,21 +414,21 @@ int next_qmove(MovePicker& pk, const PickerContext& ctx, Move& move, uint32_t& f
                 generate_qcaptures(pk, ctx);
                 break;
             case STAGE_CAPTURES:
-                if (hand_out(pk, move)) return 0;
+                if (hand_out(pk, *ctx.position, move)) return 0;
                 pk.mg_status = STAGE_GEN_QUIET;
                 break;
             case STAGE_GEN_QUIET:
                 generate_qquiet(pk, ctx);
                 break;
             case STAGE_QUIET:
-                while (hand_out(pk, move))
+                while (hand_out(pk, *ctx.position, move))
                     if (!see_loses(*ctx.position, move)) return 0;
                 return 1;
             case STAGE_GEN_EVASIONS:
                 generate_evasions(pk, ctx);
                 break;
             default:  // the evasions
-                return hand_out(pk, move) ? 0 : 1;
+                return hand_out(pk, *ctx.position, move) ? 0 : 1;
         }
     }
 }
