@@ -165,22 +165,20 @@ void score_qquiet(MovePicker& pk, const PickerContext& ctx) {
     }
 }
 
-// A table probe that waits for memory costs about as much as a whole node, so the children's
-// entries start loading as soon as their moves are known: every capture and evasion once it
-// is scored, the quiet moves a few ahead of their turn.
+// A table probe that waits for memory costs about as much as a whole node, so each child's
+// entry starts loading a few moves before its turn, while earlier siblings are searched.
 constexpr int PREFETCH_AHEAD = 3;
 
-void prefetch_child(const Position& p, Move m) { prefetch_table_entry(hash_key_after(p, m)); }
-
-void prefetch_listed(const MovePicker& pk, const Position& p, int index) {
-    if (index < pk.count && pk.scores[index] != SCORE_SKIP) prefetch_child(p, pk.moves[index]);
+void prefetch_child(const MovePicker& pk, const Position& p, int index) {
+    if (index < pk.count && pk.scores[index] != SCORE_SKIP)
+        prefetch_table_entry(hash_key_after(p, pk.moves[index]));
 }
 
 void sort_stage(MovePicker& pk, const Position& p, PickerStage next_stage) {
     sort_moves(pk.scores, pk.moves, pk.count);
     pk.next = 0;
     pk.mg_status = next_stage;
-    for (int i = 0; i < PREFETCH_AHEAD; ++i) prefetch_listed(pk, p, i);
+    for (int i = 0; i < PREFETCH_AHEAD; ++i) prefetch_child(pk, p, i);
 }
 
 // The next move of the sorted list; skipped moves sort last, so the first one ends the list.
@@ -190,7 +188,7 @@ bool hand_out(MovePicker& pk, const Position& p, Move& move) {
         pk.next = pk.count;
         return false;
     }
-    prefetch_listed(pk, p, pk.next + PREFETCH_AHEAD);
+    prefetch_child(pk, p, pk.next + PREFETCH_AHEAD);
     move = pk.moves[pk.next++];
     return true;
 }
@@ -233,13 +231,10 @@ void generate_captures(MovePicker& pk, const PickerContext& ctx) {
     gen_captures(p, pk.moves, pk.count, nullptr, ~Bitboard(0));
     compute_threats(pk, p);
     const bool far = far_ahead(ctx);
-    for (int i = first; i < pk.count; ++i) {
-        Move m = pk.moves[i];
-        pk.scores[i] = SCORE_SKIP;
-        if (excluded(pk, m)) continue;
-        pk.scores[i] = capture_score(p, m, far, SEE_UNKNOWN);
-    }
-    sort_stage(pk, *ctx.position, STAGE_CAPTURES);
+    for (int i = first; i < pk.count; ++i)
+        pk.scores[i] = excluded(pk, pk.moves[i]) ? SCORE_SKIP
+                                                 : capture_score(p, pk.moves[i], far, SEE_UNKNOWN);
+    sort_stage(pk, p, STAGE_CAPTURES);
 }
 
 void generate_quiet(MovePicker& pk, const PickerContext& ctx) {
@@ -270,7 +265,7 @@ void generate_evasions(MovePicker& pk, const PickerContext& ctx) {
         else
             pk.scores[i] = 0;
     }
-    sort_stage(pk, *ctx.position, STAGE_EVASIONS);
+    sort_stage(pk, p, STAGE_EVASIONS);
 }
 
 // Pawns worth a capture even when quiescence is far below alpha: with few enemy pieces left
@@ -313,7 +308,7 @@ void generate_qcaptures(MovePicker& pk, const PickerContext& ctx) {
         pk.moves[pk.count] = m;
         pk.scores[pk.count++] = capture_score(p, m, far, see);
     }
-    sort_stage(pk, *ctx.position, STAGE_CAPTURES);
+    sort_stage(pk, p, STAGE_CAPTURES);
 }
 
 // Quiet moves of the first quiescence ply: all of them on a principal line with deep PVS on and
@@ -333,7 +328,7 @@ void generate_qquiet(MovePicker& pk, const PickerContext& ctx) {
             if (type_of(move_promotion(pk.moves[i])) != QUEEN) pk.moves[pk.count++] = pk.moves[i];
     }
     score_qquiet(pk, ctx);
-    sort_stage(pk, *ctx.position, STAGE_QUIET);
+    sort_stage(pk, p, STAGE_QUIET);
 }
 
 }  // namespace
