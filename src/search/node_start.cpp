@@ -8,6 +8,7 @@
 #include "search/node_services.h"
 #include "search/search_options.h"
 #include "search/search_shared.h"
+#include "search/trans_table.h"
 #include "search/user_nodes.h"
 #include "tablebase/tablebase.h"
 
@@ -71,6 +72,14 @@ bool reduced_move_looks_good(CpuContext& c, Frame& f) {
         return false;
     ++pf.reduced_refusals;
     return true;
+}
+
+// The null move and the table's move come first among the children; their table entries load
+// from memory while this node evaluates.
+void prefetch_first_children(const CpuContext& c, const Frame& f) {
+    if (enable_null_move && f.type != NODE_PV && !f.in_check)
+        prefetch_table_entry(hash_key_after(c.position, NULL_MOVE));
+    if (f.tt_move) prefetch_table_entry(hash_key_after(c.position, f.tt_move));
 }
 
 int null_move_reduction(const Position& p, int depth) {
@@ -227,6 +236,7 @@ Step start_node(CpuContext& c, Frame& f) {
     if (table_probe(c, f, may_cut)) return finished(f.best);
     if (probe_tablebases(c, f)) return finished(f.best);
 
+    prefetch_first_children(c, f);
     evaluate_node(c, f);
     f.base_red = 0;
     f.node_ext = 0;
