@@ -45,7 +45,8 @@ Step start_move_loop(CpuContext& c, Frame& f) {
     return search_next_move(c, f);
 }
 
-// Makes the picker's next legal move at the top level; false when none is left.
+}  // namespace
+
 bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker) {
     StackEntry& e = top_entry(c);
     for (;;) {
@@ -68,6 +69,8 @@ bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker) {
         return true;
     }
 }
+
+namespace {
 
 Step begin_singular_test(CpuContext& c, Frame& f) {
     f.singular_bound = f.alpha <= -9900 ? f.tt_score : f.alpha;

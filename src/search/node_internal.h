@@ -51,6 +51,10 @@ Step resume_quiescence(CpuContext& c, Frame& f, int child_score);
 Step resume_start(CpuContext& c, Frame& f, int code, int child_score);
 Step after_iid(CpuContext& c, Frame& f);
 
+// Makes the picker's next legal move (from the quiescence picker when `quiescence_picker`) on
+// top of the stack and records it in the top entry; false when no move is left.
+bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker);
+
 // Shared by both kinds of node: the stop test, mate distance and draw rules of a node's start.
 // Returns true when the node ends at once with `out`.
 bool node_ends_early(CpuContext& c, Frame& f, Step& out);

@@ -2,7 +2,6 @@
 // picker hands out (captures, promotions and the like; every evasion when in check).
 #include <algorithm>
 
-#include "board/attacks.h"
 #include "board/t_move_basics.h"
 #include "common/log.h"
 #include "search/node_internal.h"
@@ -12,8 +11,6 @@
 
 namespace {
 
-bool make_next_quiescence_move(CpuContext& c, Frame& f);
-
 Step end_quiescence(CpuContext& c, Frame& f) {
     if (f.in_check && f.lm == 0) f.best = f.ply - MATE;
     if (search_stopped()) return STOPPED_SEARCH;
@@ -22,30 +19,11 @@ Step end_quiescence(CpuContext& c, Frame& f) {
 }
 
 Step next_quiescence_move(CpuContext& c, Frame& f) {
-    if (!make_next_quiescence_move(c, f)) return end_quiescence(c, f);
+    if (!make_next_legal(c, f, true)) return end_quiescence(c, f);
     ++f.lm;
     push_child(c, CONT_QUIESCENCE, -f.beta, -f.scout_low, f.depth - 1, 0,
                (top_entry(c).flags & ENTRY_GIVES_CHECK) != 0, -f.type);
     return PUSHED_CHILD;
-}
-
-bool make_next_quiescence_move(CpuContext& c, Frame& f) {
-    StackEntry& e = top_entry(c);
-    Move move;
-    while (pick_quiescence_move(c, f, move)) {
-        make_move(c.position, move);
-        prefetch_table_entry(c.position.hash_key);
-        const Position& p = c.position;
-        if (!f.in_check && leaves_king_attacked(p, move)) {
-            unmake_move(c.position);
-            continue;
-        }
-        e.move = move;
-        e.red = 0;
-        e.flags = in_check(p) ? ENTRY_GIVES_CHECK : 0;
-        return true;
-    }
-    return false;
 }
 
 }  // namespace
