@@ -53,16 +53,18 @@ TEST_F(Exchange, SquareExchangeStartsWithTheCheapestAttacker) {
 
 // The side making a move can stop after it, and the opponent after its reply, so the value lies
 // between "gain the target, lose the mover" and "gain the target"; the quick loss test agrees
-// with the full value's sign. The square exchange opens with the cheapest attacker, so it
+// with the full value's sign, also when told the opponent's reach. The square exchange opens with the cheapest attacker, so it
 // equals the move exchange of a capture by the unique cheapest attacker.
 TEST_F(Exchange, BoundsAndAgreementOverManyPositions) {
     int captures = 0, compared = 0;
     for_each_corpus_position([&](Position& p) {
+        const Bitboard their_reach = attacked_squares(p, p.turn ^ 1);
         for (Move m : pseudo_legal_moves(p)) {
             const int target = is_en_passant(m) ? 100 : piece_value_abs[move_captured(m)];
             const int mover = piece_value_abs[move_piece(m)];
             const int v = see_move(p, m);
             EXPECT_EQ(see_loses(p, m), v < 0) << std::hex << m;
+            EXPECT_EQ(see_loses(p, m, their_reach), v < 0) << std::hex << m;
             EXPECT_LE(v, target) << std::hex << m;
             EXPECT_GE(v, target - mover) << std::hex << m;
             if (move_captured(m) == EMPTY) continue;

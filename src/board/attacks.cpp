@@ -207,6 +207,13 @@ Bitboard leaper_attacks(const Position& p, int colour) {
     return all;
 }
 
+Bitboard attacked_squares(const Position& p, int colour) {
+    Bitboard all = leaper_attacks(p, colour);
+    for (Bitboard b = p.rooks_queens[colour]; b;) all |= rook_attacks(p, pop_lowest(b));
+    for (Bitboard b = p.bishops_queens[colour]; b;) all |= bishop_attacks(p, pop_lowest(b));
+    return all;
+}
+
 bool is_pinned(const Position& p, int colour, Square s) {
     Square king = p.king_sq[colour];
     int d = direction(king, s);

@@ -140,6 +140,8 @@ inline Bitboard pawn_attacks(Bitboard pawns, int colour) {
 
 // Every square that the pawns, knights and king of `colour` attack.
 Bitboard leaper_attacks(const Position& p, int colour);
+// Every square that a piece of `colour` attacks.
+Bitboard attacked_squares(const Position& p, int colour);
 
 inline bool in_check(const Position& p) { return attacked(p, p.king_sq[p.turn], p.turn ^ 1); }
 

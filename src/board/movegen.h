@@ -35,6 +35,9 @@ bool is_legal_move(Position& p, Move move);
 int see_move(const Position& p, Move move);
 // Whether see_move(p, move) < 0, mostly found without the full exchange.
 bool see_loses(const Position& p, Move move);
+// The same, given every square the opponent attacks: a move to a square outside them can only
+// be taken through the square it leaves, which settles most quiet moves at once.
+bool see_loses(const Position& p, Move move, Bitboard their_reach);
 // Static exchange value of `colour` opening a capture sequence on `s` with the attacker set
 // `attackers` (both colours); 0 when `colour` has no attacker in the set.
 int see_square(const Position& p, Square s, int colour, Bitboard attackers);

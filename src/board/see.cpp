@@ -54,20 +54,24 @@ int target_value(Move move) {
     return piece_value_abs[is_en_passant(move) ? BPAWN : move_captured(move)];
 }
 
+// Whether `them` can take on `to` once a piece has moved there from `from`, `direct` being their
+// pieces that attack `to` now. The others can only join through the vacated square, as the
+// rooks behind a pushed pawn do.
+bool can_take_back(const Position& p, Square from, Square to, int them, Bitboard direct) {
+    if (direct) return true;
+    const int d = direction(to, from);
+    return d && (ray(from, d) & p.pieces[them]) && (xray_behind(p, 0, from, d) & p.pieces[them]);
+}
+
 // The exchange of `move`, `all` being every piece that attacks its target square.
 int exchange(const Position& p, Move move, Bitboard all) {
     const Square from = move_from(move), to = move_to(move);
     const int piece = move_piece(move);
     int gains[MAX_EXCHANGE];
     gains[0] = target_value(move);
-    // Most moves land where the opponent cannot take back, not even through the vacated square:
-    // the rooks behind a pushed pawn join through the x-ray of its from-square.
+    // Most moves land where the opponent cannot take back.
     const int them = colour_of(piece) ^ 1;
-    if (!(all & p.pieces[them])) {
-        int d = direction(to, from);
-        if (!d || !(ray(from, d) & p.pieces[them]) || !(xray_behind(p, 0, from, d) & p.pieces[them]))
-            return gains[0];
-    }
+    if (!can_take_back(p, from, to, them, all & p.pieces[them])) return gains[0];
     Bitboard set = release(p, all, to, from);
     return resolve(p, to, set, them, piece_value_abs[piece], gains, 1);
 }
@@ -91,6 +95,13 @@ bool see_loses(const Position& p, Move move) {
          ++type)
         if (direct & p.pieces[piece_of(type, them)]) return true;
     return exchange(p, move, all) < 0;
+}
+
+bool see_loses(const Position& p, Move move, Bitboard their_reach) {
+    const Square from = move_from(move), to = move_to(move);
+    const int them = colour_of(move_piece(move)) ^ 1;
+    if (!(their_reach & square_bit(to)) && !can_take_back(p, from, to, them, 0)) return false;
+    return see_loses(p, move);
 }
 
 int see_square(const Position& p, Square s, int colour, Bitboard attackers) {

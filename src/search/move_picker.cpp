@@ -61,21 +61,14 @@ int cheapest_attacker_value(const Position& p, Bitboard set, int colour) {
     return 0;
 }
 
-// Every square that a piece of `colour` attacks: one pass over its pieces, so that the threat
-// scan looks closer only at the few pieces under attack.
-Bitboard attacked_squares(const Position& p, int colour) {
-    Bitboard all = leaper_attacks(p, colour);
-    for (Bitboard b = p.rooks_queens[colour]; b;) all |= rook_attacks(p, pop_lowest(b));
-    for (Bitboard b = p.bishops_queens[colour]; b;) all |= bishop_attacks(p, pop_lowest(b));
-    return all;
-}
-
 // A piece is threatened when a cheaper enemy piece attacks it or when it hangs. Moving it away
-// meets the threat; so does guarding it, unless the attacker is cheaper.
+// meets the threat; so does guarding it, unless the attacker is cheaper. One pass over the
+// opponent's pieces first, so that the scan looks closer only at the few pieces under attack.
 void compute_threats(MovePicker& pk, const Position& p) {
     const int us = p.turn, them = us ^ 1;
     const Bitboard empty = ~p.all_pieces;
-    Bitboard ours = p.pieces[us] & ~p.pieces[piece_of(KING, us)] & attacked_squares(p, them);
+    pk.their_reach = attacked_squares(p, them);
+    Bitboard ours = p.pieces[us] & ~p.pieces[piece_of(KING, us)] & pk.their_reach;
     while (ours) {
         Square s = pop_lowest(ours);
         Bitboard by = attackers(p, s, them);
@@ -138,7 +131,8 @@ int quiet_score(const MovePicker& pk, const PickerContext& ctx, const QuietOrder
 }
 
 // Scores the quiet moves of an ordinary node; those that lose material by exchange score
-// SCORE_SKIP and are set aside in `losing`, in generation order.
+// SCORE_SKIP and are set aside in `losing`, in generation order. The captures stage, always
+// generated first, has left the opponent's reach behind.
 void score_quiet(MovePicker& pk, const PickerContext& ctx) {
     const Position& p = *ctx.position;
     const QuietOrder order = quiet_order(ctx);
@@ -146,7 +140,7 @@ void score_quiet(MovePicker& pk, const PickerContext& ctx) {
         Move m = pk.moves[i];
         pk.scores[i] = SCORE_SKIP;
         if (excluded(pk, m)) continue;
-        if (see_loses(p, m)) {
+        if (see_loses(p, m, pk.their_reach)) {
             pk.losing[pk.losing_count++] = m;
             continue;
         }
@@ -342,6 +336,7 @@ void picker_restart(MovePicker& pk) {
     std::fill(std::begin(pk.threat_to), std::end(pk.threat_to), Bitboard(0));
     pk.threat_from = 0;
     pk.one_reply = false;
+
 }
 
 void picker_start(MovePicker& pk) {

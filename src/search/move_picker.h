@@ -60,6 +60,7 @@ struct MovePicker {
     Move root_first[MAX_ROOT_FIRST];  // root lines' first moves placed among the captures
     Bitboard threat_to[8];         // by piece type: squares from which a threatened piece is guarded
     Bitboard threat_from;          // our pieces under threat
+    Bitboard their_reach;          // every square the opponent attacks
     bool one_reply;                // in check with exactly one legal evasion
 };
 
