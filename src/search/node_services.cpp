@@ -9,15 +9,15 @@ bool table_probe(CpuContext& c, Frame& f, bool may_cut) {
     TTQuery query{f.ply, f.depth, f.alpha, f.beta, !may_cut};
     TTProbe probe;
     bool cutoff = trans_table_probe(c.position, query, probe, c.stats);
-    f.tt_type = probe.found ? probe.type : TT_NIL;
-    f.tt_depth = probe.found ? probe.depth : NO_TT_DEPTH;
+    f.tt_type = probe.type;
+    f.tt_depth = probe.depth;
     f.tt_score = probe.score;
-    f.tt_prev_cut = probe.found && probe.prev_cut;
-    f.singular = probe.found && probe.singular;
-    f.mate_threat = probe.found && probe.mate_threat;
-    f.one_reply = probe.found && probe.one_reply;
-    f.tt_move = f.tt_full_move = probe.found ? probe.move : NULL_MOVE;
-    f.ev = probe.found ? probe.ev : NO_EVAL;
+    f.tt_prev_cut = probe.prev_cut;
+    f.singular = probe.singular;
+    f.mate_threat = probe.mate_threat;
+    f.one_reply = probe.one_reply;
+    f.tt_move = f.tt_full_move = probe.move;
+    f.ev = probe.ev;
     if (cutoff) f.best = probe.score;
     return cutoff;
 }

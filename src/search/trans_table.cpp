@@ -195,10 +195,12 @@ bool trans_table_uncompress(Position& p, uint64_t data, int ply, TTProbe& out) {
 
 bool trans_table_probe(Position& p, const TTQuery& node, TTProbe& out, SearchStats& stats) {
     ++stats.tt_probes;
-    set_missing(out);
     TTBucket* bucket = tt_bucket(p.hash_key);
     uint64_t data;
-    if (!bucket || !find_slot(*bucket, p.hash_key, 0, data)) return false;
+    if (!bucket || !find_slot(*bucket, p.hash_key, 0, data)) {
+        set_missing(out);
+        return false;
+    }
     ++stats.tt_pings;
     if (!trans_table_uncompress(p, data, node.ply, out)) return false;
     out.cutoff = may_cut(p, node, out);

@@ -80,7 +80,8 @@ struct TTQuery {
     bool no_tt_cut;  // near the 50-move rule, after a repetition, or an ordering search
 };
 
-// What the table said about a node.
+// What the table said about a node. Without an entry every field reads as "nothing known":
+// type TT_NIL, depth NO_TT_DEPTH, evaluations NO_EVAL, no move, no flags.
 struct TTProbe {
     bool found;
     int type;
