@@ -2,6 +2,7 @@
 // move by move. Copying a position is a byte copy.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <type_traits>
 
@@ -18,7 +19,8 @@ struct HistoryEntry {
     uint64_t pawn_key;     // as before the move
 };
 
-struct Position {
+// 16-byte aligned so that make_move can treat each group of four orientations as two SSE words.
+struct alignas(16) Position {
     Bitboard pieces[14];  // [BLACK], [WHITE]: all of a colour; [BPAWN..WKING]: one per code
     Bitboard rooks_queens[2];
     Bitboard bishops_queens[2];
@@ -60,6 +62,16 @@ struct Position {
 };
 
 static_assert(std::is_trivially_copyable_v<Position>);
+// make_move updates these groups with vector instructions.
+static_assert(offsetof(Position, all_pieces) % 16 == 0 && offsetof(Position, h1a8_diag) ==
+              offsetof(Position, all_pieces) + 3 * sizeof(Bitboard));
+static_assert(offsetof(Position, rot0_x) % 16 == 0 && offsetof(Position, h1a8_x) ==
+              offsetof(Position, rot0_x) + 3 * sizeof(Bitboard));
+static_assert(offsetof(Position, rot0_p) % 16 == 0 && offsetof(Position, h1a8_p) ==
+              offsetof(Position, rot0_p) + 3 * sizeof(Bitboard));
+static_assert(offsetof(Position, minor_count) == offsetof(Position, pawn_count) + 8 &&
+              offsetof(Position, major_count) == offsetof(Position, pawn_count) + 16 &&
+              offsetof(Position, piece_count) == offsetof(Position, pawn_count) + 24);
 
 // Square mappings of the rotated orientations (bit index of a square in each view).
 constexpr int rot90_index(Square s) { return file_of(s) * 8 + rank_of(s); }

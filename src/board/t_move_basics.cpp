@@ -1,5 +1,8 @@
 #include "board/t_move_basics.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "board/attacks.h"
 #include "board/keys.h"
 #include "board/move_basics_fault.h"
@@ -7,84 +10,154 @@
 
 namespace {
 
-// Rights that survive a move touching each square: a piece leaving or landing on a king's or
+// Rights that end when a move touches each square: a piece leaving or landing on a king's or
 // rook's home square ends the rights that need it there.
-constexpr auto CASTLE_KEEP = [] {
-    std::array<int, 64> keep{};
-    keep.fill(WKC | WQC | BKC | BQC);
-    keep[0] &= ~WQC;
-    keep[7] &= ~WKC;
-    keep[4] &= ~(WKC | WQC);
-    keep[56] &= ~BQC;
-    keep[63] &= ~BKC;
-    keep[60] &= ~(BKC | BQC);
-    return keep;
+constexpr auto CASTLE_ENDS = [] {
+    std::array<int, 64> ends{};
+    ends[0] = WQC;
+    ends[7] = WKC;
+    ends[4] = WKC | WQC;
+    ends[56] = BQC;
+    ends[63] = BKC;
+    ends[60] = BKC | BQC;
+    return ends;
 }();
 
-// Toggles the squares in `b0` (normal orientation; the rotated bits are given alongside) for
-// `piece` in every view. The mask tables keep this free of branches on the piece.
-inline void toggle_views(Position& p, int piece, Bitboard b0, Bitboard b90, Bitboard ba,
-                         Bitboard bh) {
+// Two orientations of a view in one SSE register: Position keeps the four orientations of each
+// view side by side, so a toggle takes two vector XORs per view instead of four scalar ones.
+typedef uint64_t Pair __attribute__((vector_size(16), may_alias));
+
+// A square set in the four orientations, as `tables.square_bits` stores it.
+struct Orientations {
+    Pair rank_file, diagonals;
+};
+
+inline Orientations orientations_of(Square s) {
+    const Pair* bits = reinterpret_cast<const Pair*>(tables.square_bits[s]);
+    return {bits[0], bits[1]};
+}
+
+inline Pair* four_views(Bitboard& first) { return reinterpret_cast<Pair*>(&first); }
+
+// Per piece code, every mask the toggle needs, in one line of 64 bytes: which of its bits go
+// into the views without rooks and queens (rank and file orientations) or bishops and queens
+// (diagonals), into the pawn views, and into its colour's sliders.
+struct alignas(64) PieceMasks {
+    Bitboard without_sliders[4];
+    Bitboard pawns[2];
+    Bitboard rook_like;
+    Bitboard bishop_like;
+};
+
+constexpr auto PIECE_MASKS = [] {
+    std::array<PieceMasks, 16> masks{};
+    for (int c = 0; c < 16; ++c)
+        masks[c] = {{NOT_ROOK_LIKE_MASK[c], NOT_ROOK_LIKE_MASK[c], NOT_BISHOP_LIKE_MASK[c],
+                     NOT_BISHOP_LIKE_MASK[c]},
+                    {PAWN_MASK[c], PAWN_MASK[c]},
+                    ROOK_LIKE_MASK[c],
+                    BISHOP_LIKE_MASK[c]};
+    return masks;
+}();
+
+// Toggles the squares `b` for `piece` in every view. The mask tables keep this free of branches
+// on the piece.
+inline void toggle_views(Position& p, int piece, Orientations b) {
+    const PieceMasks& m = PIECE_MASKS[piece];
+    const Pair* without_sliders = reinterpret_cast<const Pair*>(m.without_sliders);
+    Pair pawns = *reinterpret_cast<const Pair*>(m.pawns);
+    Pair* occupied = four_views(p.all_pieces);
+    occupied[0] ^= b.rank_file;
+    occupied[1] ^= b.diagonals;
+    Pair* occupied_x = four_views(p.rot0_x);
+    occupied_x[0] ^= b.rank_file & without_sliders[0];
+    occupied_x[1] ^= b.diagonals & without_sliders[1];
+    Pair pawn_rank_file = b.rank_file & pawns;
+    Pair* occupied_p = four_views(p.rot0_p);
+    occupied_p[0] ^= pawn_rank_file;
+    occupied_p[1] ^= b.diagonals & pawns;
+    p.all_pawns ^= pawn_rank_file[0];
+
+    Bitboard b0 = b.rank_file[0];
     int colour = colour_of(piece);
     p.pieces[piece] ^= b0;
     p.pieces[colour] ^= b0;
-    p.rooks_queens[colour] ^= b0 & ROOK_LIKE_MASK[piece];
-    p.bishops_queens[colour] ^= b0 & BISHOP_LIKE_MASK[piece];
-    p.all_pieces ^= b0;
-    p.rot_90 ^= b90;
-    p.a1h8_diag ^= ba;
-    p.h1a8_diag ^= bh;
-    p.rot0_x ^= b0 & NOT_ROOK_LIKE_MASK[piece];
-    p.rot90_x ^= b90 & NOT_ROOK_LIKE_MASK[piece];
-    p.a1h8_x ^= ba & NOT_BISHOP_LIKE_MASK[piece];
-    p.h1a8_x ^= bh & NOT_BISHOP_LIKE_MASK[piece];
-    Bitboard pawn = PAWN_MASK[piece];
-    p.all_pawns ^= b0 & pawn;
-    p.rot0_p ^= b0 & pawn;
-    p.rot90_p ^= b90 & pawn;
-    p.a1h8_p ^= ba & pawn;
-    p.h1a8_p ^= bh & pawn;
+    p.rooks_queens[colour] ^= b0 & m.rook_like;
+    p.bishops_queens[colour] ^= b0 & m.bishop_like;
 }
 
 inline void toggle_square(Position& p, int piece, Square s) {
-    toggle_views(p, piece, tables.square_bits[s][0], tables.square_bits[s][1],
-                 tables.square_bits[s][2], tables.square_bits[s][3]);
+    toggle_views(p, piece, orientations_of(s));
 }
 
 inline void toggle_two(Position& p, int piece, Square a, Square b) {
-    toggle_views(p, piece, tables.square_bits[a][0] | tables.square_bits[b][0],
-                 tables.square_bits[a][1] | tables.square_bits[b][1],
-                 tables.square_bits[a][2] | tables.square_bits[b][2],
-                 tables.square_bits[a][3] | tables.square_bits[b][3]);
+    Orientations oa = orientations_of(a), ob = orientations_of(b);
+    toggle_views(p, piece, {oa.rank_file | ob.rank_file, oa.diagonals | ob.diagonals});
 }
+
+// Per piece code, what it adds to pawn_count, minor_count, major_count and piece_count, laid out
+// as in Position, so that two vector additions update all eight counters.
+typedef int32_t Counts __attribute__((vector_size(16)));
+
+struct alignas(16) CountSteps {
+    int32_t steps[8];
+};
+
+constexpr auto COUNT_STEPS = [] {
+    std::array<CountSteps, 16> t{};
+    for (int c = 0; c < 16; ++c) {
+        int colour = colour_of(c);
+        t[c].steps[0 + colour] = IS_PAWN[c];
+        t[c].steps[2 + colour] = IS_MINOR[c];
+        t[c].steps[4 + colour] = IS_MAJOR[c];
+        t[c].steps[6 + colour] = IS_MINOR[c] + IS_MAJOR[c];
+    }
+    return t;
+}();
 
 // Counters and material for a piece of code `piece` entering (sign +1) or leaving (-1).
 inline void count_piece(Position& p, int piece, int sign) {
-    int colour = colour_of(piece);
-    p.pawn_count[colour] += sign * IS_PAWN[piece];
-    p.minor_count[colour] += sign * IS_MINOR[piece];
-    p.major_count[colour] += sign * IS_MAJOR[piece];
-    p.piece_count[colour] += sign * (IS_MINOR[piece] + IS_MAJOR[piece]);
+    char* counters = reinterpret_cast<char*>(&p) + offsetof(Position, pawn_count);
+    Counts steps[2], counts[2];
+    std::memcpy(steps, COUNT_STEPS[piece].steps, sizeof steps);
+    std::memcpy(counts, counters, sizeof counts);
+    counts[0] += sign * steps[0];
+    counts[1] += sign * steps[1];
+    std::memcpy(counters, counts, sizeof counts);
     p.mat_balance += sign * piece_value[piece];
 }
 
 inline void relocate(Position& p, int piece, Square from, Square to) {
     uint64_t k = piece_key(from, piece) ^ piece_key(to, piece);
     p.hash_key ^= k;
-    p.pawn_key ^= k & PAWN_MASK[piece];
+    p.pawn_key ^= k & PIECE_MASKS[piece].pawns[0];
     toggle_two(p, piece, from, to);
     p.board[from] = EMPTY;
     p.board[to] = piece;
     p.king_sq[KING_SLOT[piece]] = to;
 }
 
-// Kept out of line (like the pawn extras) so the common quiet move stays small and unspilled.
+// The capture and promotion helpers stay out of line (like the pawn extras) so the common quiet
+// move stays small and unspilled.
 [[gnu::noinline]] void remove_captured(Position& p, int captured, Square s) {
     uint64_t k = piece_key(s, captured);
     p.hash_key ^= k;
-    p.pawn_key ^= k & PAWN_MASK[captured];
+    p.pawn_key ^= k & PIECE_MASKS[captured].pawns[0];
     toggle_square(p, captured, s);
     count_piece(p, captured, -1);
+}
+
+[[gnu::noinline]] void put_back_captured(Position& p, int captured, Square s) {
+    toggle_square(p, captured, s);
+    count_piece(p, captured, +1);
+}
+
+// Replaces `old_piece` on `s` by `new_piece` in the views and counters (keys aside).
+[[gnu::noinline]] void exchange_piece(Position& p, int old_piece, int new_piece, Square s) {
+    toggle_square(p, old_piece, s);
+    toggle_square(p, new_piece, s);
+    count_piece(p, old_piece, -1);
+    count_piece(p, new_piece, +1);
 }
 
 // The rook's part of a castling move, by the king's destination.
@@ -116,10 +189,7 @@ inline void castle_rook_squares(Square king_to, Square& rook_from, Square& rook_
     if (promotion) {
         p.hash_key ^= piece_key(to, piece) ^ piece_key(to, promotion);
         p.pawn_key ^= piece_key(to, piece);
-        toggle_square(p, piece, to);
-        toggle_square(p, promotion, to);
-        count_piece(p, piece, -1);
-        count_piece(p, promotion, +1);
+        exchange_piece(p, piece, promotion, to);
         p.board[to] = promotion;
     }
 }
@@ -156,9 +226,11 @@ void make_move(Position& p, Move move) {
         p.half_moves = 0;
         remove_captured(p, captured, to);
     }
-    int flags = p.castle_flags & CASTLE_KEEP[from] & CASTLE_KEEP[to];
-    p.hash_key ^= castle_keys[p.castle_flags ^ flags];
-    p.castle_flags = flags;
+    int ended = p.castle_flags & (CASTLE_ENDS[from] | CASTLE_ENDS[to]);
+    if (ended) {
+        p.hash_key ^= castle_keys[ended];
+        p.castle_flags ^= ended;
+    }
 
     if (type_of(piece) == PAWN) {
         make_pawn_extras(p, move, from, to, piece);
@@ -177,7 +249,7 @@ uint64_t hash_key_after(const Position& p, Move move) {
     Square from = move_from(move), to = move_to(move);
     int piece = move_piece(move), captured = move_captured(move), promotion = move_promotion(move);
     key ^= piece_key(from, piece) ^ piece_key(to, promotion ? promotion : piece) ^ piece_key(to, captured);
-    key ^= castle_keys[p.castle_flags ^ (p.castle_flags & CASTLE_KEEP[from] & CASTLE_KEEP[to])];
+    key ^= castle_keys[p.castle_flags & (CASTLE_ENDS[from] | CASTLE_ENDS[to])];
     int colour = colour_of(piece);
     if (type_of(piece) == PAWN) {
         if (to - from == 16 || from - to == 16) {
@@ -210,25 +282,18 @@ void unmake_move(Position& p) {
     Square from = move_from(move), to = move_to(move);
     int piece = move_piece(move), captured = move_captured(move), promotion = move_promotion(move);
     int colour = colour_of(piece);
-    if (promotion) {
-        toggle_square(p, promotion, to);
-        toggle_square(p, piece, to);
-        count_piece(p, promotion, -1);
-        count_piece(p, piece, +1);
-    }
+    if (promotion) exchange_piece(p, promotion, piece, to);
     toggle_two(p, piece, from, to);
     p.board[from] = piece;
     p.board[to] = captured;
     p.king_sq[KING_SLOT[piece]] = from;
 
     if (captured) {
-        toggle_square(p, captured, to);
-        count_piece(p, captured, +1);
+        put_back_captured(p, captured, to);
     } else if (type_of(piece) == PAWN && file_of(from) != file_of(to)) {
         Square victim_sq = colour == WHITE ? to - 8 : to + 8;
         int victim = piece_of(PAWN, colour ^ 1);
-        toggle_square(p, victim, victim_sq);
-        count_piece(p, victim, +1);
+        put_back_captured(p, victim, victim_sq);
         p.board[victim_sq] = victim;
     } else if (type_of(piece) == KING && (to - from == 2 || from - to == 2)) {
         Square rook_from, rook_to;
