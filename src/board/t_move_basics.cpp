@@ -140,9 +140,6 @@ inline void relocate(Position& p, int piece, Square from, Square to) {
 // The capture and promotion helpers stay out of line (like the pawn extras) so the common quiet
 // move stays small and unspilled.
 [[gnu::noinline]] void remove_captured(Position& p, int captured, Square s) {
-    uint64_t k = piece_key(s, captured);
-    p.hash_key ^= k;
-    p.pawn_key ^= k & PIECE_MASKS[captured].pawns[0];
     toggle_square(p, captured, s);
     count_piece(p, captured, -1);
 }
@@ -181,6 +178,9 @@ inline void castle_rook_squares(Square king_to, Square& rook_from, Square& rook_
     if (is_en_passant(move)) {
         Square victim_sq = colour == WHITE ? to - 8 : to + 8;
         int victim = piece_of(PAWN, colour ^ 1);
+        uint64_t k = piece_key(victim_sq, victim);
+        p.hash_key ^= k;
+        p.pawn_key ^= k;
         remove_captured(p, victim, victim_sq);
         p.board[victim_sq] = EMPTY;
         return;
@@ -224,6 +224,11 @@ void make_move(Position& p, Move move) {
     if (captured) {
         if (type_of(captured) == KING) report_king_capture(p, move);
         p.half_moves = 0;
+        // The keys change here, not out of line: relocate has just stored them one by one, and
+        // the compiler would reload them as one vector there, which stalls.
+        uint64_t k = piece_key(to, captured);
+        p.hash_key ^= k;
+        p.pawn_key ^= k & PAWN_MASK[captured];
         remove_captured(p, captured, to);
     }
     int ended = p.castle_flags & (CASTLE_ENDS[from] | CASTLE_ENDS[to]);
