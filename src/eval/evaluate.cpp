@@ -71,9 +71,12 @@ void prepare_call_data(const Position& p, EvalInfo& info) {
     std::memset(info.king_attack_sum, 0, sizeof info.king_attack_sum);
     std::memset(info.king_defence_sum, 0, sizeof info.king_defence_sum);
     std::memset(info.passed_pawns, 0, sizeof info.passed_pawns);
-    std::memset(info.attacks, 0, sizeof info.attacks);
 
     const Bitboard white_pawns = p.pieces[WPAWN], black_pawns = p.pieces[BPAWN];
+    // Set one by one: as one memset with its neighbours the compiler emits `rep stos`, which
+    // takes longer to start than these stores take.
+    for (Bitboard* side : {info.attacks[BLACK], info.attacks[WHITE]})
+        side[0] = side[KNIGHT] = side[BISHOP] = side[ROOK] = side[QUEEN] = side[KING] = 0;
     info.attacks[WHITE][PAWN] = pawn_attacks(white_pawns, WHITE);
     info.attacks[BLACK][PAWN] = pawn_attacks(black_pawns, BLACK);
     info.front_span[WHITE] = fill_up(white_pawns << 8);
