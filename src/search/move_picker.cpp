@@ -336,7 +336,6 @@ void picker_restart(MovePicker& pk) {
     std::fill(std::begin(pk.threat_to), std::end(pk.threat_to), Bitboard(0));
     pk.threat_from = 0;
     pk.one_reply = false;
-
 }
 
 void picker_start(MovePicker& pk) {
