@@ -6,12 +6,6 @@ using namespace movegen_detail;
 
 namespace {
 
-// Squares attacked by the given pawns of `colour`.
-Bitboard pawn_attack_set(Bitboard pawns, int colour) {
-    if (colour == WHITE) return (pawns & NOT_FILE_A) << 7 | (pawns & NOT_FILE_H) << 9;
-    return (pawns & NOT_FILE_H) >> 7 | (pawns & NOT_FILE_A) >> 9;
-}
-
 // Those of `blockers` (our pieces that the enemy king's lines reach) that shield the king from
 // one of `sliders` (ours, of the lines' kind) standing right behind them.
 Bitboard shielding(const Position& p, Square king, Bitboard blockers, Bitboard sliders) {
@@ -60,7 +54,7 @@ Bitboard gen_checks(const Position& p, Move* list, int& count) {
     candidates &= ~(pawns & file_mask(file_of(king)));
 
     // A piece put where an enemy pawn takes it is not worth a quiescence check.
-    const Bitboard safe = ~p.all_pieces & ~pawn_attack_set(p.pieces[piece_of(PAWN, them)], them);
+    const Bitboard safe = ~p.all_pieces & ~pawn_attacks(p.pieces[piece_of(PAWN, them)], them);
     auto queen_moves = [&](Square s) {
         return queen_attacks(p, s) & safe & (rook_checks | bishop_checks);
     };
