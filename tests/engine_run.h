@@ -114,10 +114,12 @@ public:
         from_engine_ = out[0];
     }
     ~EngineSession() {
-        close(to_engine_);
+        if (to_engine_ >= 0) close(to_engine_);
         close(from_engine_);
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
         std::filesystem::remove_all(directory_);
     }
 
@@ -148,6 +150,25 @@ public:
     }
 
     std::string log() const { return whole_file(directory_ + "/tarvo_log.txt"); }
+
+    // Ends the engine's input, as an interface does when it goes away.
+    void close_input() {
+        close(to_engine_);
+        to_engine_ = -1;
+    }
+
+    // Whether the engine exits (status 0) within `seconds`.
+    bool exits_within(int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        int status = 0;
+        pid_t ended = 0;
+        while ((ended = waitpid(pid_, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (ended != pid_) return false;
+        pid_ = -1;
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
 
 private:
     std::string directory_, pending_;

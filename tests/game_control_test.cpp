@@ -65,6 +65,11 @@ TEST(TimeAllocation, WorkedExamplesAndEdges) {
         {"under 6 s with increment, capped at half", 5, 40, 2, -1, true, 20, 2.5, 5 / 3.0},
         {"increment without pondering", 300, 40, 2, -1, false, 12, 240.0 / 40 * 0.85 * 0.8 + 2,
          100},
+        // Microseconds beyond int64_t would overflow, here and in the stop test's doubling.
+        {"fixed time beyond the longest budget", 300, 40, -1, 1e300, true, 0, MAX_BUDGET_SECONDS,
+         MAX_BUDGET_SECONDS},
+        {"a clock beyond it", 1e300, 40, 1e300, -1, true, 12, MAX_BUDGET_SECONDS,
+         MAX_BUDGET_SECONDS},
     };
     for (const Case& c : cases) {
         TimeBudget b{c.moves_to_go, c.remaining, c.increment, c.fixed, 0, 0, 0};

@@ -47,6 +47,10 @@ TEST(XboardArguments, LevelInBothFormsAndItsFailures) {
         {"-1 5 0", -1, 0, 0, 0},
         {"1e30 5 0", -1, 0, 0, 0},
         {"40 -5 0", -1, 0, 0, 0},
+        // Times beyond a year read as a year.
+        {"0 1e300 0", 0, 0, MAX_TIME_SECONDS, 0},
+        {"40 0:1e300 0", 0, 40, MAX_TIME_SECONDS, 0},
+        {"0 5 1e300", 0, 0, 300, MAX_TIME_SECONDS},
     };
     for (const Case& c : cases) {
         LevelArguments level{-7, -7, -7};
@@ -70,14 +74,16 @@ TEST(XboardArguments, MoveTimeDepthClockAndVersion) {
     const SecondsCase move_times[] = {{"5", 0, 5},        {"0.25", 0, 0.25},
                                       {"inf", 0, 1e10},   {"infinite", 0, 1e10},
                                       {"", -1, 0},        {"soon", -1, 0},
-                                      {"-3", -1, 0},      {"nan", -1, 0}};
+                                      {"-3", -1, 0},      {"nan", -1, 0},
+                                      {"5e12", 0, MAX_TIME_SECONDS}};
     for (const SecondsCase& c : move_times) {
         double seconds = -99;
         ASSERT_EQ(read_move_seconds(c.text, seconds), c.result) << c.text;
         EXPECT_DOUBLE_EQ(seconds, c.result == 0 ? c.seconds : -99) << c.text;
     }
     const SecondsCase clocks[] = {
-        {"30000", 0, 300}, {"-150", 0, -1.5}, {"", -1, 0}, {"x", -1, 0}, {"inf", -1, 0}};
+        {"30000", 0, 300}, {"-150", 0, -1.5}, {"", -1, 0}, {"x", -1, 0}, {"inf", -1, 0},
+        {"nan", -1, 0},    {"1e308", 0, MAX_TIME_SECONDS}, {"-1e308", 0, -MAX_TIME_SECONDS}};
     for (const SecondsCase& c : clocks) {
         double seconds = -99;
         ASSERT_EQ(read_clock_seconds(c.text, seconds), c.result) << c.text;
@@ -361,6 +367,35 @@ TEST(XboardEngine, PlaysItsMoveAndAnswersInOrder) {
     // The engine answers e4 with a black move; nothing else before the pongs, since post is off.
     const std::regex expected("pong 1\nmove [a-h][1-8][a-h][1-8]\n(stat01: [^\n]*\n)*pong 2\n");
     EXPECT_TRUE(std::regex_match(rest, expected)) << rest;
+}
+
+// Times no clock could hold still give a move: the engine's own at the depth limit or, with a
+// budget of a year, the one "?" asks for once a few iterations have gone by.
+TEST(XboardEngine, HugeTimesStillGiveAMove) {
+    const char* const starts[] = {
+        "st 5e12\nsd 6\ngo\n",
+        "level 0 1e300 0\nsd 6\ngo\n",
+        "level 40 0:1e300 0\nsd 6\ngo\n",
+        "st inf\nsd 6\ngo\n",
+        "time 1e308\notim 1e308\nsd 6\nusermove e2e4\n",
+        "st 5e12\npost\ngo\n",
+        "time 1e308\notim 1e308\npost\nusermove e2e4\n",
+    };
+    for (const char* start : starts) {
+        EngineSession engine;
+        engine.send(std::string("xboard\nprotover 2\nnew\neasy\n") + start);
+        std::string line;
+        if (std::strstr(start, "post")) {
+            for (int thinking = 0; thinking < 3;) {
+                ASSERT_TRUE(engine.next_line(line, 60)) << start;
+                if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) ++thinking;
+            }
+            engine.send("?\n");
+        }
+        while (line.rfind("move ", 0) != 0) ASSERT_TRUE(engine.next_line(line, 60)) << start;
+        engine.send("quit\n");
+        EXPECT_TRUE(engine.exits_within(30)) << start;
+    }
 }
 
 // The second move of a thinking line's variation in coordinates ("Ng8-f6" gives "g8f6"); empty

@@ -8,7 +8,9 @@ namespace {
 
 constexpr int MAX_MOVES_AHEAD = 45;
 
-int64_t to_us(double seconds) { return int64_t(seconds * 1000000.0); }
+int64_t to_us(double seconds) {
+    return int64_t(std::clamp(seconds, -MAX_BUDGET_SECONDS, MAX_BUDGET_SECONDS) * 1000000.0);
+}
 
 double opening_factor(int engine_moves) {
     if (engine_moves == 0) return 3.2;

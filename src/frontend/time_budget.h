@@ -14,6 +14,10 @@ struct TimeBudget {
     int64_t hard_limit_us;
 };
 
+// The longest budget: its microseconds, with the stop test's factors on top, stay far inside
+// int64_t, however a clock has grown.
+constexpr double MAX_BUDGET_SECONDS = 1e10;
+
 // Fills the three results of `b` from its clock, moves to go, increment and fixed time.
 // `engine_moves` counts the engine's moves so far (more time early in the game); `lag_seconds`
 // is taken off the target.

@@ -1,5 +1,6 @@
 #include "frontend/xboard_arguments.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -42,7 +43,8 @@ int read_level(const char* text, LevelArguments& level) {
     if (!is_time(moves) || moves >= INT_MAX || !is_time(minutes) || !is_time(seconds) ||
         !is_time(increment))
         return -1;
-    level = {int(moves), minutes * 60 + seconds, increment};
+    level = {int(moves), std::min(minutes * 60 + seconds, MAX_TIME_SECONDS),
+             std::min(increment, MAX_TIME_SECONDS)};
     return 0;
 }
 
@@ -54,7 +56,7 @@ int read_move_seconds(const char* text, double& seconds) {
     double value;
     // A negative time would read as "no fixed time" further on.
     if (std::sscanf(text, "%lf", &value) != 1 || !is_time(value)) return -1;
-    seconds = value;
+    seconds = std::min(value, MAX_TIME_SECONDS);
     return 0;
 }
 
@@ -68,7 +70,7 @@ int read_clock_seconds(const char* text, double& seconds) {
     double centiseconds;
     // A flagged clock is negative, so only non-finite values are refused.
     if (std::sscanf(text, "%lf", &centiseconds) != 1 || !std::isfinite(centiseconds)) return -1;
-    seconds = centiseconds / 100;
+    seconds = std::clamp(centiseconds / 100, -MAX_TIME_SECONDS, MAX_TIME_SECONDS);
     return 0;
 }
 

@@ -7,6 +7,9 @@
 constexpr int MAX_DEPTH_LIMIT = 63;
 // What "st inf" stands for: no practical limit.
 constexpr double INFINITE_MOVE_SECONDS = 1e10;
+// Any other time read, clock or time control, is cut to a year: plenty, and far from the limits
+// of the microsecond counts made from it.
+constexpr double MAX_TIME_SECONDS = 365.0 * 24 * 3600;
 
 // One time-control period as "level" gives it.
 struct LevelArguments {
@@ -16,13 +19,15 @@ struct LevelArguments {
 };
 
 // "MPS BASE INC" with BASE in minutes, or "MPS MIN:SEC INC". Returns 0, or -1 when neither
-// form reads (negative or non-finite values count as unreadable).
+// form reads (negative or non-finite values count as unreadable). Times above a year read as a
+// year.
 int read_level(const char* text, LevelArguments& level);
-// "st": seconds per move, or "inf..." for no limit. Returns 0, or -1.
+// "st": seconds per move (a year at most), or "inf..." for no limit. Returns 0, or -1.
 int read_move_seconds(const char* text, double& seconds);
 // "sd": the depth limit clamped to 1..63; a text without a number gives 1.
 int read_depth_limit(const char* text);
-// "time" and "otim": a clock in centiseconds, as seconds. Returns 0, or -1.
+// "time" and "otim": a clock in centiseconds, as seconds within a year either side of 0.
+// Returns 0, or -1.
 int read_clock_seconds(const char* text, double& seconds);
 // "protover": whether the text names version 2 or later.
 bool is_protocol_version_2(const char* text);
