@@ -398,6 +398,23 @@ TEST(XboardEngine, HugeTimesStillGiveAMove) {
     }
 }
 
+// Resigning leaves the game as the interface has it: no move made, nothing pondered.
+TEST(XboardEngine, ResignLeavesTheGameWhereItWas) {
+    EngineSession engine;
+    engine.send("xboard\nprotover 2\nforce\nsetboard 7k/8/8/8/3qq3/8/8/K7 w - - 0 1\nsd 2\ngo\n");
+    std::string line;
+    while (line != "resign") {
+        ASSERT_TRUE(engine.next_line(line)) << "no resignation";
+        ASSERT_EQ(line.rfind("move ", 0), std::string::npos) << line;
+    }
+    // White is still to move, and Ka2 is its only move.
+    engine.send("force\nusermove d4d8\nusermove a1a2\nping 1\n");
+    ASSERT_TRUE(engine.next_line(line));
+    EXPECT_EQ(line, "Illegal Move d4d8");
+    ASSERT_TRUE(engine.next_line(line));
+    EXPECT_EQ(line, "pong 1");
+}
+
 // The second move of a thinking line's variation in coordinates ("Ng8-f6" gives "g8f6"); empty
 // when the line has fewer than two moves.
 std::string second_move(const std::string& thinking) {

@@ -76,7 +76,8 @@ struct ProtocolHooks {
     // The periodic status line.
     void (*print_status)(const SearchStatus& status);
     // The engine's move best.pv[0], played from `before` (the game is already past it, and
-    // game_state() tells its state). `resign` when the score is below RESIGN_SCORE.
+    // game_state() tells its state). With `resign` (the score is below RESIGN_SCORE) the move
+    // is not played: `before` is the game position.
     void (*send_move)(const Position& before, const IterationRecord& best, bool resign);
 };
 

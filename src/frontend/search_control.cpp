@@ -173,13 +173,17 @@ void play_best(const IterationRecord& best) {
         log_print("after_search():         the best move %s is not legal here\n", move_text(move));
         return;
     }
-    bool resign = frontend.protocol == PROTO_XBOARD && best.score < RESIGN_SCORE;
+    if (frontend.protocol == PROTO_XBOARD && best.score < RESIGN_SCORE) {
+        // The interface ends the game on "resign": its board, and ours, stay as they are.
+        if (current_hooks().send_move) current_hooks().send_move(game_position, best, true);
+        return;
+    }
     static Position before;
     before = game_position;
     make_game_move(move);
     charge_clock(game_control.engine_side);
     ++game_control.engine_moves;
-    if (current_hooks().send_move) current_hooks().send_move(before, best, resign);
+    if (current_hooks().send_move) current_hooks().send_move(before, best, false);
     if (game_control.ponder_enabled && frontend.protocol != PROTO_UCI && best.pv_length >= 2 &&
         game_state() == RESULT_INCOMPLETE)
         start_pondering(best.pv[1] & MOVE_IDENTITY_MASK);
