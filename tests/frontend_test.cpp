@@ -159,12 +159,33 @@ TEST(EngineBinary, PerftFromASetBoardReportsEachRootMoveAndTheTotal) {
     EXPECT_EQ(run.err, "");
 }
 
-TEST(EngineBinary, PerftDepthZeroAndMissingDepth) {
-    EngineRun run = run_engine({"perft 0\nperft\nperft x\nperft -1\nquit\n"});
-    EXPECT_EQ(run.status, 0);
+TEST(EngineBinary, PerftDepthsOutOfRangeOrUnreadableAreRefused) {
     const std::string usage = "usage: perft X, where X is the depth to test.\n";
+    auto out_of_range = [](const std::string& depth) {
+        return "perft: depth " + depth + " is out of range; this position allows 0 to 727.\n";
+    };
+    // Depths the history cannot hold would write past it; %d would wrap the big ones.
+    const std::pair<std::string, std::string> cases[] = {
+        {"", usage},
+        {"x", usage},
+        {"2x", usage},
+        {"1.5", usage},
+        {"-1", out_of_range("-1")},
+        {"728", out_of_range("728")},
+        {"-2147483649", out_of_range("-2147483649")},
+        {"4294967296", out_of_range("4294967296")},
+        {"99999999999999999999999", out_of_range("99999999999999999999999")},
+    };
+    std::string script, expected;
+    for (const auto& [depth, answer] : cases) {
+        script += "perft " + depth + "\n";
+        expected += answer;
+    }
+    EngineRun run = run_engine({"perft 0\n" + script + "perft 1\nquit\n"});
+    EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("total games: 1; time: ", 0), 0u) << run.out;
-    EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), usage + usage + usage);
+    EXPECT_NE(run.out.find("\n" + expected), std::string::npos) << run.out;
+    EXPECT_EQ(parse_perft_output(run.out).totals, (Totals{1, 20}));
 }
 
 TEST(EngineBinary, BadFenIsAnsweredAndLeavesTheGameAsItWas) {

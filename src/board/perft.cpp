@@ -39,3 +39,5 @@ uint64_t perft_node(Position& p, int depth, int ply, PerftRootReport report) {
 uint64_t perft(Position& p, int depth, PerftRootReport report) {
     return perft_node(p, depth, 0, report);
 }
+
+int perft_max_depth(const Position& p) { return HISTORY_SIZE - 1 - p.hist_top; }

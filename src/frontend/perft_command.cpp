@@ -1,10 +1,9 @@
 #include "frontend/perft_command.h"
 
-#include <cstdio>
-
 #include "board/notation.h"
 #include "board/perft.h"
 #include "frontend/game.h"
+#include "frontend/integer_argument.h"
 #include "frontend/output.h"
 #include "platform/clock.h"
 
@@ -19,14 +18,20 @@ void report_root_move(Move move, uint64_t count) {
 }  // namespace
 
 void perft_command(const char* args) {
-    int depth;
-    // A negative depth would never reach the leaves.
-    if (std::sscanf(args, "%d", &depth) != 1 || depth < 0) {
+    long long depth;
+    if (!read_integer_argument(args, depth)) {
         out_print("usage: perft X, where X is the depth to test.\n");
         return;
     }
+    // Every ply of the count takes a history entry beyond the game's own moves.
+    const int max_depth = perft_max_depth(game_position);
+    if (depth < 0 || depth > max_depth) {
+        out_print("perft: depth %s is out of range; this position allows 0 to %d.\n", args,
+                  max_depth);
+        return;
+    }
     uint64_t start = now_us();
-    uint64_t total = perft(game_position, depth, report_root_move);
+    uint64_t total = perft(game_position, int(depth), report_root_move);
     double seconds = double(now_us() - start) / 1e6;
     double nps = seconds > 0 ? double(total) / seconds : 0.0;
     out_print("total games: %llu; time: %.3lf s; nps: %.3lf\n", (unsigned long long)total, seconds,
