@@ -304,6 +304,57 @@ TEST(EngineBinary, LogHasBannerAndFeatureLineButNoProtocolOutput) {
     EXPECT_EQ(run.log.find("games"), std::string::npos);
 }
 
+// A long command keeps reading the input: "quit" or the end of input arriving while it runs
+// ends it, and the line waiting behind it is still handled before the engine exits. The perft
+// position's first root move (its only capture) mates at once, so its line shows the count has
+// begun; the rest of a 727-ply tree would never end.
+TEST(EngineBinary, QuitOrEndOfInputStopsLongCommands) {
+    struct Case {
+        const char* command;
+        const char* begun;  // a line part showing the command runs; null: nothing to wait for
+        bool silent;        // says nothing more while it runs
+    };
+    const Case cases[] = {
+        {"sleep 99999999\n", nullptr, true},
+        {"sleep 2147483648\n", nullptr, true},  // once wrapped to a negative time: no sleep
+        {"setboard 7k/6pp/8/8/6Q1/8/8/K5R1 w - - 0 1\nperft 727\n", ": games:0", true},
+        {"bench 14\n", "Position  1: ", false},
+    };
+    for (const Case& c : cases) {
+        for (bool by_quit : {true, false}) {
+            EngineSession engine;
+            engine.send(std::string(c.command) + "perft 0\n");
+            std::string line, out;
+            while (c.begun && out.find(c.begun) == std::string::npos) {
+                ASSERT_TRUE(engine.next_line(line, 60)) << c.command;
+                out += line + "\n";
+            }
+            // Still running: the perft behind it waits.
+            if (c.silent) {
+                EXPECT_FALSE(engine.next_line(line, 1)) << c.command << line;
+            }
+            if (by_quit)
+                engine.send("quit\n");
+            else
+                engine.close_input();
+            EXPECT_TRUE(engine.exits_within(30)) << c.command << (by_quit ? " quit" : " end");
+            while (engine.next_line(line, 1)) out += line + "\n";
+            // A count cut short reports no total: the only one is the waiting perft's.
+            EXPECT_EQ(parse_perft_output(out).totals, Totals{1}) << c.command << out;
+            EXPECT_EQ(out.find("Nodes searched"), std::string::npos) << out;
+        }
+    }
+}
+
+TEST(EngineBinary, SleepTakesWholeNumbersOfSecondsOnly) {
+    EngineRun run = run_engine({"sleep soon\nsleep 1.5\nsleep\nsleep -3\nsleep 0\nquit\n"});
+    EXPECT_EQ(run.status, 0);
+    size_t complaints = 0;
+    for (size_t at = 0; (at = run.log.find("sleep: requires integer value\n", at)) != std::string::npos; ++at)
+        ++complaints;
+    EXPECT_EQ(complaints, 3u) << run.log;
+}
+
 }  // namespace
 
 // The bench runs from the command line and as a first command, with the same signature.

@@ -45,6 +45,24 @@ TEST_F(PerftTest, ReportsEachLegalRootMoveOnceWithItsSubtree) {
     EXPECT_EQ(total, 2039u);
 }
 
+int stop_checks;
+bool stop_at_second_check() { return ++stop_checks >= 2; }
+
+// A count given up unwinds at once: nothing more is reported and the position is as it was.
+TEST_F(PerftTest, AbandonedCountLeavesThePositionAndReportsNoMore) {
+    Position p = start_position();
+    const Position before = p;
+    ASSERT_EQ(perft_max_depth(p), HISTORY_SIZE - 1);
+    stop_checks = 0;
+    reported.clear();
+    // The first subtree alone has more moves than two check intervals.
+    uint64_t counted = perft(p, 6, record, stop_at_second_check);
+    EXPECT_EQ(stop_checks, 2);
+    EXPECT_TRUE(reported.empty());
+    EXPECT_LT(counted, uint64_t(2) * PERFT_CHECK_INTERVAL);
+    EXPECT_TRUE(same_position(p, before));
+}
+
 TEST_F(PerftTest, CountsOnlyEvasionsWhenInCheck) {
     // Black is in check from the bishop on b5; every reply must deal with it.
     Position p = position_from_fen("rnbqkbnr/ppp1pppp/8/1B1p4/4P3/8/PPPP1PPP/RNBQK1NR b KQkq - 1 2");

@@ -6,6 +6,13 @@
 
 namespace {
 
+struct PerftRun {
+    PerftRootReport report;
+    PerftStopCheck stop;
+    uint32_t moves_to_check;
+    bool stopped;
+};
+
 int generate_all(const Position& p, Move* list) {
     int count = 0;
     if (in_check(p)) {
@@ -17,17 +24,24 @@ int generate_all(const Position& p, Move* list) {
     return count;
 }
 
-uint64_t perft_node(Position& p, int depth, int ply, PerftRootReport report) {
+bool stop_now(PerftRun& run) {
+    if (!run.stop || --run.moves_to_check > 0) return run.stopped;
+    run.moves_to_check = PERFT_CHECK_INTERVAL;
+    run.stopped = run.stopped || run.stop();
+    return run.stopped;
+}
+
+uint64_t perft_node(Position& p, int depth, int ply, PerftRun& run) {
     if (depth == 0) return 1;
     Move list[MAX_MOVES];
     int count = generate_all(p, list);
     uint64_t total = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !stop_now(run); ++i) {
         make_move(p, list[i]);
         if (!attacked(p, p.king_sq[p.turn ^ 1], p.turn)) {
-            uint64_t below = perft_node(p, depth - 1, ply + 1, report);
+            uint64_t below = perft_node(p, depth - 1, ply + 1, run);
             total += below;
-            if (ply == 0 && report) report(list[i], below);
+            if (ply == 0 && run.report && !run.stopped) run.report(list[i], below);
         }
         unmake_move(p);
     }
@@ -36,8 +50,9 @@ uint64_t perft_node(Position& p, int depth, int ply, PerftRootReport report) {
 
 }  // namespace
 
-uint64_t perft(Position& p, int depth, PerftRootReport report) {
-    return perft_node(p, depth, 0, report);
-}
-
 int perft_max_depth(const Position& p) { return HISTORY_SIZE - 1 - p.hist_top; }
+
+uint64_t perft(Position& p, int depth, PerftRootReport report, PerftStopCheck stop) {
+    PerftRun run{report, stop, PERFT_CHECK_INTERVAL, false};
+    return perft_node(p, depth, 0, run);
+}

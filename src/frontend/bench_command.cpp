@@ -5,6 +5,7 @@
 #include "board/fen.h"
 #include "board/notation.h"
 #include "frontend/output.h"
+#include "frontend/quit_watch.h"
 #include "platform/clock.h"
 #include "search/search_driver.h"
 #include "search/search_shared.h"
@@ -54,27 +55,47 @@ struct BenchResult {
     int score;
 };
 
-// The tables are cleared before the clock starts: the figures are the search's alone.
-BenchResult search_position(const Position& p, int depth) {
+// Waits for the search to reach its depth; false when `interrupted` says to give up first.
+bool wait_for_depth(BenchInterruption interrupted) {
+    while (!search_reached_limit()) {
+        if (!interrupted)
+            sleep_ms(1);
+        else if (interrupted())
+            return false;
+    }
+    return true;
+}
+
+// The tables are cleared before the clock starts: the figures are the search's alone. False
+// when the search was given up.
+bool search_position(const Position& p, int depth, BenchInterruption interrupted,
+                     BenchResult& result) {
     request_table_clear();
     search_threads_resize();
     uint64_t start = now_us();
     start_search(p, depth);
-    while (!search_reached_limit()) sleep_ms(1);
+    bool reached = wait_for_depth(interrupted);
     SearchStats stats = stop_search();
+    if (!reached) return false;
     const IterationRecord& last = search_shared.records[search_shared.record_count - 1];
-    return {stats.nodes, int64_t(now_us() - start), last.pv_length > 0 ? last.pv[0] : NULL_MOVE, last.score};
+    result = {stats.nodes, int64_t(now_us() - start), last.pv_length > 0 ? last.pv[0] : NULL_MOVE,
+              last.score};
+    return true;
 }
+
+// As a command, the bench keeps an eye on the input, polling it every millisecond.
+bool quit_during_bench() { return told_to_quit(1); }
 
 }  // namespace
 
 void bench_command(const char* args) {
     int depth = 0;
     std::sscanf(args, "%d", &depth);
-    run_bench(depth);
+    begin_quit_watch();
+    run_bench(depth, quit_during_bench);
 }
 
-void run_bench(int depth) {
+void run_bench(int depth, BenchInterruption interrupted) {
     if (depth <= 0) depth = BENCH_DEFAULT_DEPTH;
     uint64_t total_nodes = 0;
     int64_t elapsed_us = 0;
@@ -86,7 +107,9 @@ void run_bench(int depth) {
             out_print("bench: bad position %d: %s\n", index, fen);
             continue;
         }
-        BenchResult r = search_position(p, depth);
+        BenchResult r;
+        // Given up: the totals of a part would read as a wrong signature.
+        if (!search_position(p, depth, interrupted, r)) return;
         total_nodes += r.nodes;
         elapsed_us += r.elapsed_us;
         char move[16];

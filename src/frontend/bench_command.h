@@ -4,8 +4,12 @@
 
 constexpr int BENCH_DEFAULT_DEPTH = 11;
 
+// Asked while a bench search runs; true gives the bench up.
+using BenchInterruption = bool (*)();
+
 // Searches every bench position to `depth` (the default for 0 or less) with cleared tables,
-// one line per position, then the totals.
-void run_bench(int depth);
-// The "bench" command: an optional depth in `args`.
+// one line per position, then the totals. Given up when `interrupted` (if any) says so.
+void run_bench(int depth, BenchInterruption interrupted = nullptr);
+// The "bench" command: an optional depth in `args`. "quit" or the end of input arriving while it
+// runs gives it up.
 void bench_command(const char* args);

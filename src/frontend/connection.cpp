@@ -30,6 +30,7 @@ void close_connection() {
     frontend.connected = false;
     input_buffer.fill = 0;
     input_buffer.discarding = false;
+    input_buffer.ended = false;
     output_buffer.fill = 0;
     frontend.protocol = frontend.cmdline_protocol;
     game_stop_search();

@@ -35,6 +35,9 @@ void drop_discarded(InputBuffer& in) {
 }  // namespace
 
 int read_input(InputBuffer& in, int fd, int timeout_ms) {
+    // A terminal reports its end only once, and a command that polls the input while it runs
+    // may be the one to see it.
+    if (in.ended) return -1;
     if (in.fill == INPUT_BUFFER_SIZE) {
         // Complete lines still wait to be handled: read again once they have made room.
         if (find_newline(in)) {
@@ -51,6 +54,7 @@ int read_input(InputBuffer& in, int fd, int timeout_ms) {
         in.fill += count;
         if (in.discarding) drop_discarded(in);
     }
+    if (count < 0) in.ended = true;
     return count;
 }
 

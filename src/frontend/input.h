@@ -11,13 +11,15 @@ struct InputBuffer {
     int fill;
     // A line too long for the whole buffer is being thrown away up to its newline.
     bool discarding;
+    bool ended;  // the input has ended: nothing more will arrive
 };
 
 extern InputBuffer input_buffer;
 
 // Polls `fd` once (waiting at most `timeout_ms`) and appends what arrived. Returns the byte
-// count, 0 when nothing arrived, or -1 at end of input or on a read error. A line that would
-// overflow the buffer is dropped whole; the buffer is never written past.
+// count, 0 when nothing arrived, or -1 at end of input or on a read error, and from then on
+// -1 without reading again. A line that would overflow the buffer is dropped whole; the buffer
+// is never written past.
 int read_input(InputBuffer& in, int fd, int timeout_ms = INPUT_POLL_TIMEOUT_MS);
 // Moves the first complete line (newline included, cut to size - 1 characters) into `line`
 // and removes the whole line from the buffer. Returns 0 when no complete line is waiting.

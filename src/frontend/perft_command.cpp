@@ -5,6 +5,7 @@
 #include "frontend/game.h"
 #include "frontend/integer_argument.h"
 #include "frontend/output.h"
+#include "frontend/quit_watch.h"
 #include "platform/clock.h"
 
 namespace {
@@ -14,6 +15,10 @@ void report_root_move(Move move, uint64_t count) {
     out_print("%s: games:%llu\n", move_text(move), (unsigned long long)count);
     flush_output();
 }
+
+bool count_abandoned;
+
+bool quit_during_count() { return count_abandoned = told_to_quit(); }
 
 }  // namespace
 
@@ -30,8 +35,12 @@ void perft_command(const char* args) {
                   max_depth);
         return;
     }
+    begin_quit_watch();
+    count_abandoned = false;
     uint64_t start = now_us();
-    uint64_t total = perft(game_position, int(depth), report_root_move);
+    uint64_t total = perft(game_position, int(depth), report_root_move, quit_during_count);
+    // A count cut short has no total worth reporting.
+    if (count_abandoned) return;
     double seconds = double(now_us() - start) / 1e6;
     double nps = seconds > 0 ? double(total) / seconds : 0.0;
     out_print("total games: %llu; time: %.3lf s; nps: %.3lf\n", (unsigned long long)total, seconds,
