@@ -14,7 +14,7 @@ constexpr int64_t WAIT_STEP_MS = 100;
 
 struct QuitWatch {
     int new_lines_from;  // the offset in the input buffer where lines arrived since the start
-    bool quit_queued;    // a "quit" (or the end of input) already followed the command then
+    bool quit_queued;    // a "quit" line already followed the command then
 };
 
 QuitWatch watch;
@@ -59,7 +59,7 @@ bool input_ended(int timeout_ms) { return read_input(input_buffer, 0, timeout_ms
 
 void begin_quit_watch() {
     watch.new_lines_from = complete_lines_end(input_buffer);
-    watch.quit_queued = input_buffer.ended || quit_line_from(input_buffer, 0);
+    watch.quit_queued = quit_line_from(input_buffer, 0);
 }
 
 bool told_to_quit(int timeout_ms) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 // Marks the start of a count (perft, bench). The lines already waiting are the commands that
-// follow it: a "quit" among them, or the end of input behind such a quit, lets it finish.
+// follow it: a "quit" among them, and the end of input behind such a quit, let it finish.
 void begin_quit_watch();
 // Reads what has arrived, waiting at most `timeout_ms`. True when a "quit" line has arrived
 // since begin_quit_watch(), or the input has ended and no "quit" was waiting then.
