@@ -444,6 +444,14 @@ TEST_F(EngineMoveTest, SearchEndsPlaysAndPonders) {
         EXPECT_EQ(told.before_ply, ply) << c.fen;
         EXPECT_EQ(told.resign, c.resign) << c.fen;
         EXPECT_GT(told.records, 0) << c.fen;
+        if (c.resign) {
+            // Resigning plays nothing: the game stays as the interface has it.
+            EXPECT_FALSE(game_control.pondering) << c.fen;
+            EXPECT_FALSE(game_searching()) << c.fen;
+            EXPECT_EQ(game_position.move_number, ply) << c.fen;
+            EXPECT_EQ(game_control.engine_moves, 0) << c.fen;
+            continue;
+        }
         // The engine's move and the expected reply are on the board; the ponder search runs.
         EXPECT_TRUE(game_control.pondering) << c.fen;
         EXPECT_TRUE(game_searching()) << c.fen;
