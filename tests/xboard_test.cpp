@@ -21,6 +21,7 @@
 #include "frontend/xboard_arguments.h"
 #include "frontend/xboard_output.h"
 #include "frontend/xboard_protocol.h"
+#include "search/search_driver.h"
 
 namespace {
 
@@ -274,6 +275,56 @@ TEST_F(XboardCommands, ResultOnlyEndsAGameInProgress) {
     }
     answer("new\nforce\nresult 0-1\n");
     EXPECT_EQ(answer("usermove e2e4\n"), "Illegal Move {Game is already over. Sorry.} e2e4\n");
+}
+
+// --- Commands that start searches, in process ------------------------------------------------
+
+class XboardSearches : public XboardCommands {
+protected:
+    static void SetUpTestSuite() {
+        init_attack_tables();
+        search_threads_start(1);
+    }
+    static void TearDownTestSuite() { search_threads_stop(); }
+    void TearDown() override { answer("exit\nnew\nforce\n"); }
+};
+
+// "time" is the engine's own clock and "otim" its opponent's, whatever colour the engine had
+// when they came. Each script ends with the engine's own search running.
+TEST_F(XboardSearches, TimeAndOtimLandOnTheSideTheEnginePlays) {
+    struct Case {
+        const char* name;
+        const char* lines;
+        int engine;
+        double own, opponent;
+    };
+    const Case cases[] = {
+        {"White from the start", "level 40 5 0\ntime 500\notim 30000\ngo\n", WHITE, 5, 300},
+        {"Black after playing White",
+         "level 40 5 0\ntime 30000\notim 500\ngo\nforce\nusermove e2e4\ntime 500\notim 30000\ngo\n",
+         BLACK, 5, 300},
+        {"go after force in a middle game",
+         "level 40 5 0\nforce\nsetboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w "
+         "KQkq - 4 4\ntime 500\notim 30000\ngo\n",
+         WHITE, 5, 300},
+        {"playother, then the opponent's move",
+         "level 40 5 0\nforce\nusermove e2e4\ntime 500\notim 30000\nplayother\nusermove e7e5\n",
+         WHITE, 5, 300},
+        {"time during the engine's own search",
+         "level 40 5 0\ntime 30000\notim 30000\ngo\ntime 500\n", WHITE, 5, 300},
+    };
+    for (const Case& c : cases) {
+        answer("new\n");
+        EXPECT_EQ(answer(c.lines), "") << c.name;
+        EXPECT_TRUE(game_searching()) << c.name;
+        EXPECT_EQ(game_control.engine_side, c.engine) << c.name;
+        EXPECT_NEAR(game_control.clock[c.engine], c.own, 0.01) << c.name;
+        EXPECT_NEAR(game_control.clock[c.engine ^ 1], c.opponent, 0.01) << c.name;
+        EXPECT_NEAR(game_control.budget.remaining, c.own, 0.01) << c.name;
+        // Never more than half the engine's own clock.
+        EXPECT_LE(game_control.budget.target_time_us, c.own * 1e6 / 2) << c.name;
+        answer("force\n");
+    }
 }
 
 TEST(XboardOutput, ThinkingLineIsCutAtItsLimit) {

@@ -102,12 +102,12 @@ void sd(const char* args) { game_control.depth_limit = read_depth_limit(args); }
 
 void time_command(const char* args) {
     double seconds;
-    if (read_clock_seconds(args, seconds) == 0) update_clock(game_control.engine_side, seconds);
+    if (read_clock_seconds(args, seconds) == 0) report_clock(OWN_CLOCK, seconds);
 }
 
 void otim(const char* args) {
     double seconds;
-    if (read_clock_seconds(args, seconds) == 0) update_clock(game_control.engine_side ^ 1, seconds);
+    if (read_clock_seconds(args, seconds) == 0) report_clock(OPPONENT_CLOCK, seconds);
 }
 
 // The opponent's move was the one pondered on: the ponder search becomes the engine's own.
@@ -157,8 +157,8 @@ void usermove(const char* args) {
         return;
     }
     if (game_control.force_mode) return;
+    take_engine_side(game_position.turn);
     charge_clock(game_position.turn ^ 1);
-    game_control.engine_side = game_position.turn;
     prepare_budget();
     game_start_search();
 }
