@@ -63,8 +63,6 @@ TEST(TimeAllocation, WorkedExamplesAndEdges) {
         {"fixed 5 s a move", 300, 40, -1, 5, true, 0, 5, 5},
         {"under 6 s: at once", 5, 40, -1, -1, true, 20, 0.001, 5 / 3.0},
         {"under 6 s with increment, capped at half", 5, 40, 2, -1, true, 20, 2.5, 5 / 3.0},
-        {"increment without pondering", 300, 40, 2, -1, false, 12, 240.0 / 40 * 0.85 * 0.8 + 2,
-         100},
         // Microseconds beyond int64_t would overflow, here and in the stop test's doubling.
         {"fixed time beyond the longest budget", 300, 40, -1, 1e300, true, 0, MAX_BUDGET_SECONDS,
          MAX_BUDGET_SECONDS},
@@ -76,15 +74,6 @@ TEST(TimeAllocation, WorkedExamplesAndEdges) {
         allocate_time(b, c.ponder, c.engine_moves, 0);
         EXPECT_NEAR(b.target_time_us, c.target_s * 1e6, 1.0) << c.name;
         EXPECT_NEAR(b.hard_limit_us, c.hard_s * 1e6, 1.0) << c.name;
-    }
-}
-
-TEST(TimeAllocation, NoMovesToGoStillGivesASoundBudget) {
-    for (int moves_to_go : {0, -3}) {
-        TimeBudget b{moves_to_go, 100, -1, -1, 0, 0, 0};
-        allocate_time(b, false, 20, 0);
-        EXPECT_GT(b.target_time_us, 0) << moves_to_go;
-        EXPECT_LE(b.target_time_us, 50000000) << moves_to_go;
     }
 }
 
@@ -233,11 +222,12 @@ void append_record(const Rec& r) {
     out.elapsed_us = r.elapsed_ms * 1000;
 }
 
-// The stop test over the given records, `elapsed_ms` into a search with a 1 s target and a
-// 10 s hard limit.
+constexpr TimeBudget ONE_SECOND_TARGET = {40, 100, -1, -1, 1000000, 1000000, 10000000};
+
+// The stop test over the given records, `elapsed_ms` into a search with the given budget.
 int stop_test_over(std::initializer_list<Rec> recs, int elapsed_ms, bool trouble, Move candidate,
-                   double remaining = 100) {
-    game_control.budget = {40, remaining, -1, -1, 1000000, 1000000, 10000000};
+                   const TimeBudget& budget = ONE_SECOND_TARGET) {
+    game_control.budget = budget;
     search_shared.record_count = 0;
     for (const Rec& r : recs) append_record(r);
     search_shared.root_trouble = trouble;
@@ -293,9 +283,42 @@ TEST_F(GameControlTest, StopTest) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(stop_test_over(c.recs, c.elapsed_ms, c.trouble, c.candidate), c.reason) << c.name;
-    // Short of time the search stops at the target itself, not twice it.
-    EXPECT_EQ(stop_test_over(steady, 1100, false, NULL_MOVE, 5.0), STOP_AND_PLAY) << "short of time";
-    EXPECT_EQ(stop_test_over(steady, 900, false, NULL_MOVE, 5.0), STOP_NONE) << "short of time";
+    // A fixed time a move allows twice the target too, however short the clock: it ends at the
+    // hard limit, or once a record comes after a third of twice the target. Short of time
+    // without it, the search stops at the target itself.
+    const TimeBudget fixed_1s = {40, 1, -1, 1, 1000000, 0, 1000000};
+    const TimeBudget fixed_5s = {40, 300, -1, 5, 5000000, 0, 5000000};
+    const TimeBudget short_of_time = {40, 5, -1, -1, 1000000, 1000000, 10000000};
+    const std::initializer_list<Rec> at_400ms = {
+        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 400}};
+    const std::initializer_list<Rec> at_700ms = {
+        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 700}};
+    const std::initializer_list<Rec> at_3300ms = {
+        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 3300}};
+    const std::initializer_list<Rec> at_3400ms = {
+        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 3400}};
+    struct BudgetCase {
+        const char* name;
+        TimeBudget budget;
+        std::initializer_list<Rec> recs;
+        int elapsed_ms;
+        Move candidate;
+        int reason;
+    };
+    const BudgetCase budget_cases[] = {
+        {"st 1: a record at 0.4 s", fixed_1s, at_400ms, 410, NULL_MOVE, STOP_NONE},
+        {"st 1: a record at 0.7 s", fixed_1s, at_700ms, 710, NULL_MOVE, STOP_AND_PLAY},
+        {"st 1: the hard limit", fixed_1s, steady, 1100, NULL_MOVE, STOP_AND_PLAY},
+        {"st 5: a record at 3.3 s", fixed_5s, at_3300ms, 3310, NULL_MOVE, STOP_NONE},
+        {"st 5: a record at 3.4 s", fixed_5s, at_3400ms, 3410, NULL_MOVE, STOP_AND_PLAY},
+        {"st 5: the hard limit", fixed_5s, steady, 5100, NULL_MOVE, STOP_AND_PLAY},
+        {"st 5: the expected move goes on", fixed_5s, steady, 50, E2E4, STOP_NONE},
+        {"short of time, within the target", short_of_time, steady, 900, NULL_MOVE, STOP_NONE},
+        {"short of time, past it", short_of_time, steady, 1100, NULL_MOVE, STOP_AND_PLAY},
+    };
+    for (const BudgetCase& c : budget_cases)
+        EXPECT_EQ(stop_test_over(c.recs, c.elapsed_ms, false, c.candidate, c.budget), c.reason)
+            << c.name;
     game_control.pondering = true;
     EXPECT_EQ(stop_test_over(steady, 9000, false, NULL_MOVE), STOP_NONE) << "pondering";
     game_control.pondering = false;

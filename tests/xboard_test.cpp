@@ -21,6 +21,7 @@
 #include "frontend/xboard_arguments.h"
 #include "frontend/xboard_output.h"
 #include "frontend/xboard_protocol.h"
+#include "search/search_driver.h"
 
 namespace {
 
@@ -282,6 +283,68 @@ TEST_F(XboardCommands, ResultOnlyEndsAGameInProgress) {
     EXPECT_EQ(answer("usermove e2e4\n"), "Illegal Move {Game is already over. Sorry.} e2e4\n");
 }
 
+// --- Commands that start searches, in process ------------------------------------------------
+
+class XboardSearches : public XboardCommands {
+protected:
+    static void SetUpTestSuite() {
+        init_attack_tables();
+        search_threads_start(1);
+    }
+    static void TearDownTestSuite() { search_threads_stop(); }
+    void TearDown() override { answer("exit\nnew\nforce\n"); }
+};
+
+// "time" is the engine's own clock and "otim" its opponent's, whatever colour the engine had
+// when they came. Each script ends with the engine's own search running.
+TEST_F(XboardSearches, TimeAndOtimLandOnTheSideTheEnginePlays) {
+    struct Case {
+        const char* name;
+        const char* lines;
+        int engine;
+        double own, opponent;
+    };
+    const Case cases[] = {
+        {"White from the start", "level 40 5 0\ntime 500\notim 30000\ngo\n", WHITE, 5, 300},
+        {"Black after playing White",
+         "level 40 5 0\ntime 30000\notim 500\ngo\nforce\nusermove e2e4\ntime 500\notim 30000\ngo\n",
+         BLACK, 5, 300},
+        {"go after force in a middle game",
+         "level 40 5 0\nforce\nsetboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w "
+         "KQkq - 4 4\ntime 500\notim 30000\ngo\n",
+         WHITE, 5, 300},
+        {"playother, then the opponent's move",
+         "level 40 5 0\nforce\nusermove e2e4\ntime 500\notim 30000\nplayother\nusermove e7e5\n",
+         WHITE, 5, 300},
+        {"time during the engine's own search",
+         "level 40 5 0\ntime 30000\notim 30000\ngo\ntime 500\n", WHITE, 5, 300},
+    };
+    for (const Case& c : cases) {
+        answer("new\n");
+        EXPECT_EQ(answer(c.lines), "") << c.name;
+        EXPECT_TRUE(game_searching()) << c.name;
+        EXPECT_EQ(game_control.engine_side, c.engine) << c.name;
+        EXPECT_NEAR(game_control.clock[c.engine], c.own, 0.01) << c.name;
+        EXPECT_NEAR(game_control.clock[c.engine ^ 1], c.opponent, 0.01) << c.name;
+        EXPECT_NEAR(game_control.budget.remaining, c.own, 0.01) << c.name;
+        // Never more than half the engine's own clock.
+        EXPECT_LE(game_control.budget.target_time_us, c.own * 1e6 / 2) << c.name;
+        answer("force\n");
+    }
+}
+
+TEST_F(XboardSearches, AnalysisLeavesThePonderSettingAsItWas) {
+    const std::pair<const char*, bool> cases[] = {{"hard\nanalyze\nexit\n", true},
+                                                  {"easy\nanalyze\nexit\n", false},
+                                                  {"easy\nanalyze\nhard\nexit\n", true}};
+    for (const auto& [lines, ponder] : cases) {
+        EXPECT_EQ(answer(lines), "") << lines;
+        EXPECT_FALSE(game_searching()) << lines;
+        EXPECT_FALSE(game_control.analyze_mode) << lines;
+        EXPECT_EQ(game_control.ponder_enabled, ponder) << lines;
+    }
+}
+
 TEST(XboardOutput, ThinkingLineIsCutAtItsLimit) {
     init_attack_tables();
     Position start;
@@ -350,8 +413,6 @@ TEST_F(XboardCommands, ThinkingLinesMovesResignationsAndKibitzes) {
         EXPECT_EQ(said(resign), "resign\n") << c.ics;
     }
     kibitz = 0;
-    answer("ics -\nresult 1-0\n");
-    EXPECT_EQ(said(move), "move g1f3\n1-0 {White wins}\n");
 }
 
 // --- The real binary --------------------------------------------------------------------------
@@ -415,16 +476,16 @@ TEST(XboardEngine, ResignLeavesTheGameWhereItWas) {
     EXPECT_EQ(line, "pong 1");
 }
 
-// The second move of a thinking line's variation in coordinates ("Ng8-f6" gives "g8f6"); empty
-// when the line has fewer than two moves.
-std::string second_move(const std::string& thinking) {
+// Move `index` (0 for the first) of a thinking line's variation in coordinates ("Ng8-f6" gives
+// "g8f6"); empty when the line has fewer moves.
+std::string pv_move(const std::string& thinking, int index) {
     std::istringstream words(thinking);
     std::string word;
     for (int field = 0; field < 4 && words >> word;) ++field;
     int moves = 0;
     while (words >> word) {
         if (word.back() == '.') continue;
-        if (++moves < 2) continue;
+        if (moves++ < index) continue;
         std::string coordinates;
         for (char c : word) {
             if (c == '=' || c == '!' || c == '[') break;
@@ -437,6 +498,10 @@ std::string second_move(const std::string& thinking) {
         return coordinates;
     }
     return "";
+}
+
+bool is_thinking_line(const std::string& line) {
+    return !line.empty() && std::isdigit(static_cast<unsigned char>(line[0]));
 }
 
 // Plays a game in which the engine ponders; the replies alternate between the move it ponders
@@ -457,14 +522,13 @@ TEST(XboardEngine, PonderHitsAndMissesKeepTheGame) {
         while (line.rfind("move ", 0) != 0) {
             ASSERT_TRUE(engine.next_line(line)) << "no move on turn " << turn;
             ASSERT_EQ(line.find("Illegal"), std::string::npos) << line;
-            if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
-                last_thinking = line;
+            if (is_thinking_line(line)) last_thinking = line;
         }
         Move move;
         ASSERT_EQ(parse_move(game, line.c_str() + 5, nullptr, &move), PARSE_OK) << line;
         ASSERT_TRUE(is_legal_move(game, move)) << line;
         make_move(game, move);
-        std::string reply = second_move(last_thinking);
+        std::string reply = pv_move(last_thinking, 1);
         Move list[MAX_MOVES];
         int count = 0;
         gen_legal(game, list, count);
@@ -487,20 +551,51 @@ TEST(XboardEngine, PonderHitsAndMissesKeepTheGame) {
     engine.send("quit\n");
 }
 
-// Analysis follows the moves and take-backs it is given and never plays; thinking lines need
-// "post", status lines come either way.
-TEST(XboardEngine, AnalysisFollowsMovesAndUndoAndEndsOnExit) {
-    for (bool post : {true, false}) {
-        EngineOutput run = run_engine_script(
-            {std::string("xboard\nprotover 2\nnew\n") + (post ? "post\n" : "") + "analyze\n",
-             "usermove e2e4\n", "undo\n", "exit\nping 7\nquit\n"},
-            1200);
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out.find("\nmove "), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find("stat01: "), std::string::npos) << run.out;
-        EXPECT_EQ(std::regex_search(run.out, std::regex("\n[0-9]+ -?[0-9]+ [0-9]+ [0-9]+ ")), post) << run.out;
-        EXPECT_NE(run.out.find("pong 7\n"), std::string::npos);
+// Analysis follows every position it is given and never plays; thinking lines need "post",
+// status lines come either way; after "exit" the engine plays again.
+TEST(XboardEngine, AnalysisFollowsThePositionAndEndsOnExit) {
+    init_attack_tables();
+    const char* const START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+    const char* const KNIGHT_OUT = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2";
+    const char* const AFTER_E4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1";
+    // The side to move changes at every step, so a line from the wrong position cannot pass.
+    const std::pair<std::string, const char*> steps[] = {
+        {"analyze\n", START},
+        {std::string("setboard ") + KNIGHT_OUT + "\n", KNIGHT_OUT},
+        {"new\n", START},
+        {"usermove e2e4\n", AFTER_E4},
+        {"undo\n", START},
+    };
+    EngineSession engine;
+    engine.send("xboard\nprotover 2\nnew\npost\n");
+    int pings = 0;
+    std::string line;
+    // Sends `lines`, then reads up to their pong: what follows comes from what they started.
+    auto send_and_pass_pong = [&](const std::string& lines) {
+        std::string pong = "pong " + std::to_string(++pings);
+        engine.send(lines + "ping " + std::to_string(pings) + "\n");
+        while (engine.next_line(line) && line != pong)
+            EXPECT_NE(line.rfind("move ", 0), 0u) << line;
+        return line == pong;
+    };
+    for (const auto& [lines, fen] : steps) {
+        ASSERT_TRUE(send_and_pass_pong(lines)) << lines;
+        do ASSERT_TRUE(engine.next_line(line)) << "no analysis after " << lines;
+        while (!is_thinking_line(line));
+        Position position;
+        ASSERT_EQ(read_fen(position, fen), 0) << fen;
+        Move first;
+        std::string text = pv_move(line, 0);
+        ASSERT_EQ(parse_move(position, text.c_str(), nullptr, &first), PARSE_OK) << line;
+        EXPECT_TRUE(is_legal_move(position, first)) << lines << line;
     }
+    ASSERT_TRUE(send_and_pass_pong("nopost\nusermove d2d4\n"));
+    do ASSERT_TRUE(engine.next_line(line)) << "no status line";
+    while (line.rfind("stat01: ", 0) != 0 && !is_thinking_line(line));
+    EXPECT_FALSE(is_thinking_line(line)) << line;
+    ASSERT_TRUE(send_and_pass_pong("exit\nnew\nsd 2\nusermove e2e4\n"));
+    while (line.rfind("move ", 0) != 0) ASSERT_TRUE(engine.next_line(line)) << "no move after exit";
+    engine.send("quit\n");
 }
 
 }  // namespace

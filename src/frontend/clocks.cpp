@@ -13,7 +13,12 @@ constexpr int MOVES_TO_GO_CAP = 50;
 
 const char* side_name(int side) { return side == WHITE ? "White" : "Black"; }
 
+void drop_readings() {
+    game_control.readings[OWN_CLOCK] = game_control.readings[OPPONENT_CLOCK] = ClockReading{};
+}
+
 void stop_clock_and_reset(double seconds) {
+    drop_readings();
     game_control.clock[WHITE] = game_control.clock[BLACK] = seconds;
     game_control.budget.moves_to_go = -1;
     game_control.clock_running = false;
@@ -83,6 +88,7 @@ void charge_clock(int side) {
     double used = seconds_running();
     clock -= used;
     log_print("%s: used %.3f seconds, now %.3f remaining\n", side_name(side), used, clock);
+    drop_readings();  // the clocks have moved on from what the interface reported
     game_control.clock_running = true;
     game_control.clock_side = side;
     game_control.clock_start_us = now_us();
@@ -94,7 +100,25 @@ void update_clock(int side, double seconds) {
     game_control.clock[side] = seconds;
     if (game_control.clock_running && game_control.clock_side == side)
         game_control.clock_start_us = now_us();
-    if (game_searching() && !game_control.pondering) run_allocation();
+    if (game_searching() && !game_control.pondering) {
+        if (side == game_control.engine_side) game_control.budget.remaining = seconds;
+        run_allocation();
+    }
+}
+
+void report_clock(ClockOwner owner, double seconds) {
+    game_control.readings[owner] = {true, seconds};
+    update_clock(game_control.engine_side ^ owner, seconds);
+}
+
+void take_engine_side(int side) {
+    GameControl& g = game_control;
+    if (side != g.engine_side) {
+        g.engine_side = side;
+        for (ClockOwner owner : {OWN_CLOCK, OPPONENT_CLOCK})
+            if (g.readings[owner].pending) update_clock(side ^ owner, g.readings[owner].seconds);
+    }
+    drop_readings();
 }
 
 void prepare_budget() {

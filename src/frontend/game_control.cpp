@@ -12,6 +12,7 @@ void new_game() {
     game_control.pondering = false;
     game_control.engine_moves = 0;
     game_control.engine_side = BLACK;
+    game_control.readings[OWN_CLOCK] = game_control.readings[OPPONENT_CLOCK] = ClockReading{};
     game_control.clock[WHITE] = game_control.clock[BLACK] = game_control.periods[0].base_time;
     game_control.budget.moves_to_go = -1;
     game_control.clock_running = false;
@@ -24,7 +25,7 @@ void play_side(int side) {
         take_back();
     }
     game_control.force_mode = false;
-    game_control.engine_side = side;
+    take_engine_side(side);
     if (game_position.turn == side && game_state() == RESULT_INCOMPLETE) {
         prepare_budget();
         game_start_search();

@@ -23,12 +23,22 @@ struct TimePeriod {
     int moves;
 };
 
+// Whose clock an interface reports: the engine's own ("time") or its opponent's ("otim").
+enum ClockOwner { OWN_CLOCK, OPPONENT_CLOCK };
+
+// A reported clock that waits for the engine's side to be decided.
+struct ClockReading {
+    bool pending;
+    double seconds;
+};
+
 // The start-up values give an interface that never sets a time control 40 moves in 300 s.
 struct GameControl {
     TimePeriod periods[MAX_PERIODS] = {{-1, 300, 0, 40}};
     int period_count = 1;
     double clock[2] = {300, 300};  // seconds left, by colour
     int engine_side = BLACK;       // whose clock is the engine's
+    ClockReading readings[2] = {};  // by ClockOwner, since the last move or side decision
     bool clock_running = false;
     int clock_side = BLACK;
     uint64_t clock_start_us = 0;
@@ -103,8 +113,14 @@ int find_period(int n, int* index_within);
 // Charges the side that has just moved: increments and base times earned, time used; then
 // starts that side's next measurement.
 void charge_clock(int side);
-// The interface's reading of `side`'s clock; recomputes the budget of a running own search.
+// The interface's reading of `side`'s clock; a running own search budgets again from it.
 void update_clock(int side, double seconds);
+// The interface's reading of the engine's own or the opponent's clock. It lands on the colours
+// the engine plays now, and moves with them if take_engine_side then gives the engine the other
+// colour; a move charged to a clock supersedes it.
+void report_clock(ClockOwner owner, double seconds);
+// The engine plays `side` in the search that follows; the clock readings go with it.
+void take_engine_side(int side);
 // Computes the budget for the engine's move in the current position.
 void prepare_budget();
 

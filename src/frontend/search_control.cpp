@@ -65,8 +65,9 @@ bool time_says_stop(int count, bool root_trouble, int64_t elapsed) {
     else if (s <= -40 || s >= 50)
         factor = std::max(factor, 1.25);
     // With little time left the target is mostly the increment: spending twice that on every
-    // move, with the interface's own delays on top, loses fast games on time.
-    const int stretch = b.remaining < SHORT_OF_TIME_SECONDS ? 1 : 2;
+    // move drains the clock until only the hard limit is left, and fast games are lost on
+    // time. A fixed time a move needs no such care: its hard limit is that time.
+    const int stretch = b.remaining < SHORT_OF_TIME_SECONDS && !fixed_time() ? 1 : 2;
     int64_t limit = stretch * int64_t(double(b.target_time_us) * factor);
     if (elapsed > limit) return true;
     if ((newest.pv[0] & MOVE_IDENTITY_MASK) ==

@@ -33,6 +33,11 @@ void stop_thinking() {
     }
 }
 
+// An analysis goes on with whatever position it has been given.
+void resume_analysis() {
+    if (game_control.analyze_mode) game_start_search();
+}
+
 void announce_game_end(int state) {
     out_print("%s {%s}\n", result_short(state), result_text(state));
 }
@@ -66,6 +71,7 @@ void new_command(const char*) {
     game_control.depth_limit = MAX_ITERATION;
     new_game();
     request_table_clear();
+    resume_analysis();
 }
 
 void quit(const char*) { request_quit(); }
@@ -102,12 +108,12 @@ void sd(const char* args) { game_control.depth_limit = read_depth_limit(args); }
 
 void time_command(const char* args) {
     double seconds;
-    if (read_clock_seconds(args, seconds) == 0) update_clock(game_control.engine_side, seconds);
+    if (read_clock_seconds(args, seconds) == 0) report_clock(OWN_CLOCK, seconds);
 }
 
 void otim(const char* args) {
     double seconds;
-    if (read_clock_seconds(args, seconds) == 0) update_clock(game_control.engine_side ^ 1, seconds);
+    if (read_clock_seconds(args, seconds) == 0) report_clock(OPPONENT_CLOCK, seconds);
 }
 
 // The opponent's move was the one pondered on: the ponder search becomes the engine's own.
@@ -157,8 +163,8 @@ void usermove(const char* args) {
         return;
     }
     if (game_control.force_mode) return;
+    take_engine_side(game_position.turn);
     charge_clock(game_position.turn ^ 1);
-    game_control.engine_side = game_position.turn;
     prepare_budget();
     game_start_search();
 }
@@ -183,19 +189,20 @@ void setboard(const char* args) {
     stop_thinking();
     if (set_game_fen(args) != 0) out_print("Couldn't parse fen!\n");
     request_table_clear();
+    resume_analysis();
 }
 
 void take_back_moves(int count) {
     stop_thinking();
     for (int i = 0; i < count; ++i)
         if (take_back() != 0) break;
+    resume_analysis();
 }
 
 void undo(const char* args) {
     int count;
     if (std::sscanf(args, "%d", &count) != 1) count = 1;
     take_back_moves(count);
-    if (game_control.analyze_mode) game_start_search();
 }
 
 void remove_command(const char*) { take_back_moves(2); }
@@ -207,10 +214,10 @@ void nopost(const char*) { xboard_flags.post = false; }
 
 void analyze(const char*) {
     // A search already running (the engine's own, or a ponder search with its move on the
-    // board) would otherwise stand in for the analysis.
+    // board) would otherwise stand in for the analysis. The pondering setting stays as the
+    // games want it: an analysis plays no move to ponder after.
     stop_thinking();
     game_control.analyze_mode = true;
-    game_control.ponder_enabled = false;
     game_control.force_mode = false;
     game_start_search();
 }
