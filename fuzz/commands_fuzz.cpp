@@ -55,7 +55,7 @@ bool known_fault_line(const char* command, const char* args) {
     return false;
 }
 
-int input_pipe[2];
+int input_pipe[2];  // its reading end is also standard input, as the engine's own
 FrontEnd initial_frontend;
 GameControl initial_game_control;
 XboardFlags initial_xboard_flags;
@@ -96,7 +96,7 @@ void feed(const uint8_t* data, size_t size) {
         size_t chunk = std::min(size - sent, size_t(PIPE_CHUNK));
         require(write(input_pipe[1], data + sent, chunk) == ssize_t(chunk), "the pipe takes the chunk");
         sent += chunk;
-        while (read_input(input_buffer, input_pipe[0], 0) > 0) handle_waiting_lines();
+        while (read_input(input_buffer, 0, 0) > 0) handle_waiting_lines();
     }
     terminate_partial_line(input_buffer);
     handle_waiting_lines();
@@ -105,7 +105,7 @@ void feed(const uint8_t* data, size_t size) {
 // Whatever "quit" left unread, so that the next input starts on an empty pipe.
 void drain_pipe() {
     char scrap[4096];
-    while (read(input_pipe[0], scrap, sizeof scrap) > 0) {
+    while (read(0, scrap, sizeof scrap) > 0) {
     }
 }
 
@@ -127,7 +127,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     khash_size = phash_size = 1 << 16;
     search_depth_cap = FUZZ_SEARCH_DEPTH;
     int null_output = open("/dev/null", O_WRONLY);
-    if (null_output < 0 || dup2(null_output, 1) < 0 || pipe2(input_pipe, O_NONBLOCK) != 0) {
+    if (null_output < 0 || dup2(null_output, 1) < 0 || pipe2(input_pipe, O_NONBLOCK) != 0 ||
+        dup2(input_pipe[0], 0) < 0) {
         std::perror("fuzz_commands set-up");
         return 1;
     }
