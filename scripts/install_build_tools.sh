@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need, where they are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev)
+# clang and its runtime libraries (libFuzzer) build only the fuzz targets; g++ builds the rest.
+packages=(cmake ninja-build g++ libgtest-dev clang libclang-rt-14-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Release (build/release) and Sanitize, with address and undefined-behaviour checks
-# (build/sanitize), and runs the whole test suite on both.
+# (build/sanitize), and runs the whole test suite on both; then builds the fuzz targets with
+# clang (build/fuzz) and runs each once over its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +14,6 @@ for build in Release:release Sanitize:sanitize; do
   cmake --build "$dir" -j "$jobs"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 done
+
+echo "=== Fuzz targets over their seed corpora in build/fuzz"
+bash scripts/fuzz.sh replay

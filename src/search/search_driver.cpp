@@ -19,6 +19,7 @@
 #include "search/trans_table.h"
 
 SearchShared search_shared;
+int search_depth_cap = MAX_ITERATION;
 
 namespace {
 
@@ -166,7 +167,7 @@ void start_search(const Position& game, int depth_limit) {
         search_shared.root_trouble = 0;
         search_shared.multipv_count = 0;
     }
-    search_shared.depth_limit = std::clamp(depth_limit, 1, MAX_ITERATION);
+    search_shared.depth_limit = std::clamp(depth_limit, 1, search_depth_cap);
     search_shared.searching = 1;
     search_shared.stop = 0;
     trans_table_next_age();

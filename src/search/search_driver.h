@@ -19,7 +19,11 @@ void search_thread_stop(int cpu);
 // Runs the parked threads once through the barrier so that each resizes its own tables.
 void search_threads_resize();
 
-// Starts a search of `game` (no search may be running); iterations stop at `depth_limit`.
+// The deepest iteration any search may reach. The fuzzing harness lowers it so that every
+// search its input starts ends within moments.
+extern int search_depth_cap;
+// Starts a search of `game` (no search may be running); iterations stop at `depth_limit`, or
+// at search_depth_cap when that is lower.
 void start_search(const Position& game, int depth_limit);
 // Whether the newest progress record completed the last iteration allowed.
 bool search_reached_limit();
