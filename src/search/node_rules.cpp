@@ -81,7 +81,11 @@ bool null_move_allowed(const Position& p, const Frame& f) {
     return !table_says_fail_low || exempt;
 }
 
-Move null_move_reply(const Frame& null_child) { return null_child.best_move; }
+// A null search that ended before its moves (a table cutoff, its own null cutoff) has only the
+// move its table entry holds.
+Move null_move_reply(const Frame& null_child) {
+    return null_child.best_move > SKIP_MOVE ? null_child.best_move : null_child.tt_move;
+}
 
 bool mate_threat_is_real(const Position& p, Move reply) {
     return !limit_mate_extension || !threat_piece_can_be_won(p, move_from(reply));
