@@ -13,11 +13,12 @@ bool mate_distance_prunes(const Frame& f) { return f.alpha >= 9999 - f.ply; }
 bool is_draw(const Position& p, Frame& f) {
     if (p.half_moves > 79) f.no_tt_cut = 1;
     if (p.half_moves > 99) return true;
-    // history[k].hash_key is the key before move k: index hist_top - 1 is two plies back.
-    int oldest = p.hist_top - p.half_moves + 1;
-    int seen = 0;
-    for (int k = p.hist_top - 3; k >= oldest && k >= 1; k -= 2) {
-        if (p.history[k].hash_key != p.hash_key) continue;
+    // history[k].hash_key is the key before move k. An internal search's SKIP entry is no ply:
+    // it holds the key of the node it searches again.
+    int plies = 0, seen = 0;
+    for (int k = p.hist_top; k >= 1 && plies < p.half_moves; --k) {
+        if (p.history[k].move == SKIP_MOVE) continue;
+        if (++plies < 4 || plies % 2 || p.history[k].hash_key != p.hash_key) continue;
         if (f.ply > 3) return true;
         f.no_tt_cut = 1;
         if (++seen >= 2) return true;
@@ -129,13 +130,18 @@ bool singular_test_applies(const Position& p, Frame& f) {
 
 namespace {
 
-// The move that brought the side to move into the position before `p`'s last move.
-Move opponent_last_move(const Position& p) { return p.history[p.hist_top - 1].move; }
+// The opponent's move that gave the check `p`'s last move answers, past the SKIP entries of
+// internal searches.
+Move checking_move(const Position& p) {
+    int k = p.hist_top - 1;
+    while (k > 0 && p.history[k].move == SKIP_MOVE) --k;
+    return p.history[k].move;
+}
 
 bool evasion_deserves_extension(const Position& p, const Frame& f, Move m) {
     if (!limit_check_evasion_extension) return true;
     if (f.one_reply && move_captured(m) == EMPTY) return true;
-    if (type_of(move_piece(m)) == KING) return move_to(opponent_last_move(p)) != move_to(m);
+    if (type_of(move_piece(m)) == KING) return move_to(checking_move(p)) != move_to(m);
     return type_of(move_captured(m)) == PAWN;
 }
 
