@@ -268,10 +268,12 @@ TEST_F(NodeRules, ExtensionsAreCappedAtOnePlyAndEndDeepInTheTree) {
         int ply, iteration, node_ext, one_reply, singular, lm;
         int extension;
     } cases[] = {
+        {pawn_check, {"d3d2", "e1d2"}, 3, 5, 0, 0, 0, 1, 1},  // the king takes the checking pawn
         {pawn_check, {"d3d2", "e1f2"}, 3, 5, 0, 0, 0, 1, 1},
         {rook_check, {"h2e2", "e1e2"}, 3, 5, 0, 0, 0, 1, 0},  // ...or a rook where it just went
         {rook_check, {"h2e2", "e1d1"}, 3, 5, 0, 0, 0, 1, 1},
         {rook_check, {"h2e2", "SKIP", "e1e2"}, 3, 5, 0, 0, 0, 1, 0},  // in an internal search
+        {passing_pawn_check, {"e2e4", "d4e3"}, 3, 5, 0, 0, 0, 1, 1},  // en passant
         {rook_check, {"h2e2", "e1d1"}, 0, 5, 0, 0, 0, 1, 0},          // not at the root
         {rook_check, {"h2e2", "e1d1"}, 3, 5, 1, 0, 1, 1, 1},          // three reasons, one ply
         {rook_check, {"h2e2", "e1e2"}, 3, 5, 0, 1, 0, 1, 0},          // one reply, but a capture

@@ -141,8 +141,8 @@ Move checking_move(const Position& p) {
 bool evasion_deserves_extension(const Position& p, const Frame& f, Move m) {
     if (!limit_check_evasion_extension) return true;
     if (f.one_reply && move_captured(m) == EMPTY) return true;
-    if (type_of(move_piece(m)) == KING) return move_to(checking_move(p)) != move_to(m);
-    return type_of(move_captured(m)) == PAWN;
+    if (type_of(move_piece(m)) == KING && move_to(checking_move(p)) != move_to(m)) return true;
+    return type_of(move_captured(m)) == PAWN || is_en_passant(m);
 }
 
 }  // namespace
