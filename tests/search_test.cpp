@@ -219,6 +219,10 @@ TEST_F(SearchTest, NullMoveReplyIsTheTableMoveWhenTheNullSearchEndsInTheTable) {
         Step after = resume_node(c, node, CONT_NULL_MOVE, null_search.score);
         EXPECT_EQ(node.mate_threat != 0, k.mate_threat) << k.stored_score;
         EXPECT_EQ(after.kind == Step::FINISHED && after.score == node.alpha, k.sent_back) << k.stored_score;
+        // The internal search of the same position stays at its node's ply.
+        if (after.kind == Step::PUSHED) {
+            EXPECT_EQ(top_frame(c).ply, node.ply);
+        }
     }
     search_shared.stop = 1;
     c.top = -1;

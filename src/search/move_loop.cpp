@@ -104,7 +104,7 @@ Step search_next_move(CpuContext& c, Frame& f) {
     if (!make_next_legal(c, f, false)) return end_node(c, f);
     StackEntry& e = top_entry(c);
     ++f.lm;
-    if (f.ply == 0) {
+    if (is_root(f)) {
         c.root_move = e.move;
         c.root_move_number = f.lm;
     }
@@ -125,7 +125,7 @@ Step resume_scout(CpuContext& c, Frame& f, int child_score) {
     StackEntry& e = top_entry(c);
     bool reduced = e.red > 0;
     if (score >= f.scout_high && (reduced || score < f.beta)) {
-        if (f.ply == 0 && !search_stopped() && !(score >= f.beta && !reduced))
+        if (is_root(f) && !search_stopped() && !(score >= f.beta && !reduced))
             report_root_fail_high(c, e.move, f.depth, score);
         int depth = e.child_depth + e.red;
         int child_alpha = -f.beta;
@@ -148,9 +148,9 @@ Step after_move(CpuContext& c, Frame& f, int score) {
         f.best_move = move;
         f.scout_low = std::max(f.scout_low, score);
         f.scout_high = f.scout_low + 1;
-        if (f.ply == 0 && new_best_above_alpha && !search_stopped()) report_root_best(c, f, move);
+        if (is_root(f) && new_best_above_alpha && !search_stopped()) report_root_best(c, f, move);
     }
-    if (f.ply == 0 && multipv > 1) root_multipv_update(c, f, score);
+    if (is_root(f) && multipv > 1) root_multipv_update(c, f, score);
     if (ordering_search_follows(f, score)) {
         exclude_move(f, move);
         top_entry(c).move = SKIP_MOVE;
