@@ -11,6 +11,9 @@
 #include "common/log.h"
 #include "common/search_stats.h"
 #include "platform/thread.h"
+#include "search/context.h"
+#include "search/statistics_block.h"
+#include "search/table_sizing.h"
 
 namespace {
 
@@ -136,4 +139,36 @@ TEST(SearchStats, SumAddsEveryCounterKeepsDeepestSeldepthAndLeavesIdleAlone) {
     for (size_t i = 0; i < COUNTERS; ++i) EXPECT_EQ(total_counts[i], 1002 * (i + 1)) << i;
     EXPECT_EQ(total.seldepth, 23);
     EXPECT_EQ(total.idle_iterations, 0u);
+}
+
+TEST(SearchStats, BlockLayoutAndNothingForASearchWithoutNodes) {
+    SearchStats s{};
+    s.nodes = 2000, s.qnodes = 500, s.qnode_subcount = 50;
+    s.tt_probes = 1000, s.tt_pings = 400, s.tt_hits = 100, s.tt_used = 256;
+    s.khash_hits = 30, s.khash_probes = 60, s.phash_hits = 45, s.phash_probes = 90;
+    s.ext_check = 1, s.ext_singular = 2, s.ext_mate = 3, s.ext_one_rep = 4;
+    s.iid_count = 5, s.iid_base = 20, s.tb_probes = 8, s.tb_hits = 2;
+    const uint64_t saved_hash_size = hash_size;
+    hash_size = 16 * 1024;  // one thread's table holds 1024 entries
+    contexts[3] = create_context(3);
+    contexts[3]->stats.idle_iterations = 2500000;
+
+    const size_t before = main_log_text().size();
+    print_search_stats(s, 2000000);
+    EXPECT_EQ(main_log_text().substr(before),
+              "\nCount: Time: 2.000s, Nodes: 2000 Qnodes: 500 [25.0%] [10.0%], NPS: 1K"
+              "\nHash:  TProbes: 1000 [50.0%] TPings: 400 [40.0%] THits: 100 [10.0%] TUsed: 256 [25.0%]"
+              "\nEHash: KHits 30 [50.0%] PHits 45 [50.0%] POverall: 75 [125.0%]"
+              "\nExts:  Check: 1 Singular: 2 Mate: 3 One-rep: 4 IID: 5 [25.0%]"
+              "\nTB:    Probes: 8 Hits: 2 [25.0%]"
+              "\nIdle:  CPU3: 2.500\n\n");
+
+    s.nodes = 0;
+    const size_t after = main_log_text().size();
+    print_search_stats(s, 2000000);
+    EXPECT_EQ(main_log_text().size(), after);
+
+    destroy_context(contexts[3]);
+    contexts[3] = nullptr;
+    hash_size = saved_hash_size;
 }

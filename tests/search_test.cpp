@@ -7,10 +7,12 @@
 #include "common/score_text.h"
 #include "common/settings.h"
 #include "platform/clock.h"
+#include "search/node_internal.h"
 #include "search/root.h"
 #include "search/search_driver.h"
 #include "search/search_options.h"
 #include "search/search_shared.h"
+#include "search/trans_table.h"
 
 // Heap allocations made anywhere in this process, to show that a search makes none.
 static std::atomic<uint64_t> allocations{0};
@@ -164,6 +166,66 @@ TEST_F(SearchTest, MultiPvKeepsTheBestScoresAndScoutsAgainstTheWorstKept) {
         EXPECT_EQ(kept, step.kept);
     }
     multipv = 1;
+}
+
+// White to move with a knight up, Black threatening Ra1 mate. The null move's search ends in
+// the table, which holds Black's reply and score: the reply found there decides whether a
+// mate threat is noted and whether the reduced move that led here is sent back (the node ends
+// at once with alpha) or the node goes on to its internal search.
+TEST_F(SearchTest, NullMoveReplyIsTheTableMoveWhenTheNullSearchEndsInTheTable) {
+    const Move led_here = make_move_value(48, 56, BROOK), mate = make_move_value(56, 0, BROOK);
+    const Move king_move = make_move_value(63, 62, BKING);
+    struct Case {
+        int stored_score;
+        Move stored_move;
+        int parent_reduction;
+        bool mate_threat;
+        bool sent_back;
+    } cases[] = {
+        {9997, mate, 1, true, true},
+        {9997, mate, 0, true, false},
+        {50, mate, 1, false, true},  // the reply leaves the square the reduced move went to
+        {50, king_move, 1, false, false},
+    };
+    CpuContext& c = *contexts[0];
+    search_shared.stop = 0;
+    for (const Case& k : cases) {
+        request_table_clear();
+        search_threads_resize();
+        search_shared.stop = 0;
+        c.position = position_from_fen("r6k/8/8/8/7N/8/5PPP/6K1 w - - 0 1");
+        SearchStats ignored{};
+        trans_table_store(hash_key_after(c.position, NULL_MOVE),
+                          {k.stored_score, k.stored_move, NULL_MOVE, -MATE, MATE, 10, 2, NO_EVAL, false, false, false, false},
+                          ignored);
+        for (int level : {0, 1})
+            if (!c.frame_stack[level].frame) c.frame_stack[level].frame = get_free_frame(c);
+        StackEntry& parent = c.frame_stack[0];
+        parent.search = CONT_SCOUT;
+        parent.red = uint8_t(k.parent_reduction);
+        parent.move = led_here;
+        parent.frame->ev = NO_EVAL;
+        Frame& node = *c.frame_stack[1].frame;
+        node.alpha = -1, node.beta = 0, node.depth = 5, node.ply = 1;
+        node.kind = 0, node.type = NODE_CUT, node.in_check = 0;
+        c.top = 1;
+
+        ASSERT_EQ(start_node(c, node).kind, Step::PUSHED);
+        ASSERT_EQ(c.top, 2);
+        Step null_search = start_node(c, top_frame(c));
+        ASSERT_EQ(null_search.kind, Step::FINISHED);
+        EXPECT_EQ(null_search.score, k.stored_score);
+        --c.top;
+        Step after = resume_node(c, node, CONT_NULL_MOVE, null_search.score);
+        EXPECT_EQ(node.mate_threat != 0, k.mate_threat) << k.stored_score;
+        EXPECT_EQ(after.kind == Step::FINISHED && after.score == node.alpha, k.sent_back) << k.stored_score;
+        // The internal search of the same position stays at its node's ply.
+        if (after.kind == Step::PUSHED) {
+            EXPECT_EQ(top_frame(c).ply, node.ply);
+        }
+    }
+    search_shared.stop = 1;
+    c.top = -1;
 }
 
 TEST_F(SearchTest, SeveralLinesStillFindTheMate) {

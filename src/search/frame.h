@@ -67,3 +67,6 @@ struct Frame {
     int32_t ev;  // static evaluation from White's side, NO_EVAL when none
     int32_t ev_stm;
 };
+
+// The root searches at ply 0, and so do its internal searches, which are not the root.
+inline bool is_root(const Frame& f) { return f.ply == 0 && f.kind == 2; }

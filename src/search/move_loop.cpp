@@ -7,6 +7,7 @@
 #include "common/log.h"
 #include "common/settings.h"
 #include "search/node_internal.h"
+#include "search/node_rules.h"
 #include "search/node_services.h"
 #include "search/root.h"
 #include "search/search_options.h"
@@ -16,23 +17,6 @@ namespace {
 
 Step search_next_move(CpuContext& c, Frame& f);
 Step next_singular_move(CpuContext& c, Frame& f);
-
-// Whether this node takes the singular test. A deep enough table entry already answers it, so
-// its singular flag stands; everywhere else the test does not apply the flag is cleared.
-bool singular_test_applies(const CpuContext& c, Frame& f) {
-    const int mode = enable_singular_extension;
-    const Position& p = c.position;
-    int them = p.turn ^ 1;
-    bool eligible = mode != 0 && f.depth >= 4 && f.ply > 0 && f.type != NODE_ALL &&
-                    (mode != 2 || f.type == NODE_PV) &&
-                    (f.depth > 4 || p.pieces[piece_of(QUEEN, them)] || p.piece_count[them] > 2) &&
-                    (!f.in_check || singular_extension_in_check || f.type == NODE_PV);
-    if (!eligible) {
-        f.singular = 0;
-        return false;
-    }
-    return !(f.tt_depth >= f.depth && (mode == 1 || f.tt_type == TT_PV));
-}
 
 int singular_margin_of(const Frame& f) { return f.type == NODE_PV ? singular_margin_pv : singular_margin; }
 
@@ -111,44 +95,6 @@ int reduction_for(const Frame& f, const StackEntry& e) {
     return red;
 }
 
-bool evasion_deserves_extension(CpuContext& c, const Frame& f, Move m) {
-    if (!limit_check_evasion_extension) return true;
-    if (f.one_reply && move_captured(m) == EMPTY) return true;
-    if (type_of(move_piece(m)) == KING) {
-        StackEntry* parent = parent_entry(c);
-        return !parent || move_to(parent->move) != move_to(m);
-    }
-    return type_of(move_captured(m)) == PAWN;
-}
-
-// The extensions of the move just made, summed and capped at one ply.
-int extension_for(CpuContext& c, Frame& f, const StackEntry& e) {
-    if (f.ply >= 2 * search_shared.iteration.load(std::memory_order_relaxed) + 5) return 0;
-    int ext = f.node_ext;
-    bool gives_check = e.flags & ENTRY_GIVES_CHECK;
-    if (enable_check_extension && !enable_check_evasion_extension && gives_check &&
-        f.depth >= 0 && f.depth <= check_extension_max_depth) {
-        ++ext;
-        ++c.stats.ext_check;
-    }
-    if (enable_check_evasion_extension && f.in_check && f.ply >= 1 && f.depth >= 0 &&
-        f.depth < check_evasion_extension_max_depth && evasion_deserves_extension(c, f, e.move)) {
-        ++ext;
-        ++c.stats.ext_check;
-    }
-    bool singular_mode = enable_singular_extension == 1 || (enable_singular_extension == 2 && f.type == NODE_PV);
-    if (f.singular && f.after_first == 0 && f.lm == 1 && singular_mode) {
-        ++ext;
-        ++c.stats.ext_singular;
-    }
-    if (enable_one_rep_extension && f.one_reply && f.depth >= 0 && f.depth <= 1 &&
-        f.depth <= one_rep_extension_max_depth) {
-        ++ext;
-        ++c.stats.ext_one_rep;
-    }
-    return std::min(ext, 1);
-}
-
 int child_type(const Frame& f) {
     if (f.type == NODE_PV) return f.lm == 1 ? NODE_PV : NODE_CUT;
     return f.lm <= 2 ? -f.type : NODE_CUT;
@@ -158,12 +104,13 @@ Step search_next_move(CpuContext& c, Frame& f) {
     if (!make_next_legal(c, f, false)) return end_node(c, f);
     StackEntry& e = top_entry(c);
     ++f.lm;
-    if (f.ply == 0) {
+    if (is_root(f)) {
         c.root_move = e.move;
         c.root_move_number = f.lm;
     }
     int red = reduction_for(f, e);
-    int depth = f.depth - 1 + extension_for(c, f, e) - red;
+    int iteration = search_shared.iteration.load(std::memory_order_relaxed);
+    int depth = f.depth - 1 + move_extension(c.position, f, e, iteration, c.stats) - red;
     e.red = uint8_t(red);
     if (f.depth >= 2) c.split_scores[c.top] = f.best;
     push_child(c, CONT_SCOUT, -f.scout_high, -f.scout_low, depth, 0,
@@ -178,7 +125,7 @@ Step resume_scout(CpuContext& c, Frame& f, int child_score) {
     StackEntry& e = top_entry(c);
     bool reduced = e.red > 0;
     if (score >= f.scout_high && (reduced || score < f.beta)) {
-        if (f.ply == 0 && !search_stopped() && !(score >= f.beta && !reduced))
+        if (is_root(f) && !search_stopped() && !(score >= f.beta && !reduced))
             report_root_fail_high(c, e.move, f.depth, score);
         int depth = e.child_depth + e.red;
         int child_alpha = -f.beta;
@@ -201,11 +148,10 @@ Step after_move(CpuContext& c, Frame& f, int score) {
         f.best_move = move;
         f.scout_low = std::max(f.scout_low, score);
         f.scout_high = f.scout_low + 1;
-        if (f.ply == 0 && new_best_above_alpha && !search_stopped()) report_root_best(c, f, move);
+        if (is_root(f) && new_best_above_alpha && !search_stopped()) report_root_best(c, f, move);
     }
-    if (f.ply == 0 && multipv > 1) root_multipv_update(c, f, score);
-    if (ext_mos && f.lm <= 1 && f.type != NODE_ALL && f.depth >= 3 &&
-        (score <= f.alpha || (f.type == NODE_PV && f.tt_type != TT_NIL && score < f.tt_score - 12))) {
+    if (is_root(f) && multipv > 1) root_multipv_update(c, f, score);
+    if (ordering_search_follows(f, score)) {
         exclude_move(f, move);
         top_entry(c).move = SKIP_MOVE;
         make_move(c.position, SKIP_MOVE);
@@ -232,7 +178,7 @@ Step resume_ordering(CpuContext& c, Frame& f, int child_score) {
 
 // After the internal searches: the singular test when it applies, then the moves.
 Step after_iid(CpuContext& c, Frame& f) {
-    if (singular_test_applies(c, f)) return begin_singular_test(c, f);
+    if (singular_test_applies(c.position, f)) return begin_singular_test(c, f);
     return start_move_loop(c, f);
 }
 

@@ -25,7 +25,7 @@ void push_child(CpuContext& c, int code, int alpha, int beta, int depth, int kin
     child.depth = depth;
     child.kind = kind;
     child.in_check = in_check;
-    child.ply = e.frame->ply + 1;
+    child.ply = e.frame->ply + (e.move != SKIP_MOVE);  // an internal search stays at its node's ply
     child.type = type;
     c.top = level;
 }

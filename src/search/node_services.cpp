@@ -70,7 +70,7 @@ namespace {
 int picker_depth(const Frame& f) { return f.depth > 0 ? f.depth : f.pushed_depth; }
 
 PickerContext picker_context(CpuContext& c, const Frame& f) {
-    bool root_lines = f.ply == 0 && multipv > 1;
+    bool root_lines = is_root(f) && multipv > 1;
     return PickerContext{&c.position, &c.history, root_lines ? c.root_first : nullptr,
                          root_lines ? c.root_first_count : 0,
                          NULL_MOVE,   f.tt_move,  f.ply,      picker_depth(f),

@@ -1,10 +1,9 @@
 // The start of an ordinary node: early ends, table and tablebase probes, evaluation, the null
 // move and the internal searches that find a move to try first.
-#include "board/attacks.h"
 #include "board/t_move_basics.h"
-#include "common/pieces.h"
 #include "common/settings.h"
 #include "search/node_internal.h"
+#include "search/node_rules.h"
 #include "search/node_services.h"
 #include "search/search_options.h"
 #include "search/search_shared.h"
@@ -14,30 +13,9 @@
 
 namespace {
 
-// Draw by repetition or the 50-move rule; may also forbid a table cutoff near the root.
-bool is_draw(const Position& p, Frame& f) {
-    if (p.half_moves > 79) f.no_tt_cut = 1;
-    if (p.half_moves > 99) return true;
-    // history[k].hash_key is the key before move k: index hist_top - 1 is two plies back.
-    int oldest = p.hist_top - p.half_moves + 1;
-    int seen = 0;
-    for (int k = p.hist_top - 3; k >= oldest && k >= 1; k -= 2) {
-        if (p.history[k].hash_key != p.hash_key) continue;
-        if (f.ply > 3) return true;
-        f.no_tt_cut = 1;
-        if (++seen >= 2) return true;
-    }
-    return false;
-}
-
 bool parent_launched(CpuContext& c, int code) {
     StackEntry* parent = parent_entry(c);
     return parent && parent->search == code;
-}
-
-bool reached_by_reduced_scout(CpuContext& c) {
-    StackEntry* parent = parent_entry(c);
-    return parent && parent->search == CONT_SCOUT && parent->red > 0;
 }
 
 int men_on_board(const Position& p) { return popcount(p.all_pieces); }
@@ -59,21 +37,6 @@ bool probe_tablebases(CpuContext& c, Frame& f) {
     return true;
 }
 
-// The reduced move made the parent's position clearly better: send it back for a full search.
-bool reduced_move_looks_good(CpuContext& c, Frame& f) {
-    if (!limit_history_pruning || !reached_by_reduced_scout(c)) return false;
-    StackEntry& parent = *parent_entry(c);
-    Frame& pf = *parent.frame;
-    if (parent.flags & ENTRY_PICKER_MARK || f.ev == NO_EVAL || pf.ev == NO_EVAL) return false;
-    int parent_side = c.position.turn ^ 1;
-    int gain = parent_side == WHITE ? f.ev - pf.ev : pf.ev - f.ev;
-    if (gain <= limit_history_pruning_margin - 10 || f.ev_stm >= f.beta + 150 ||
-        pf.reduced_refusals >= 6)
-        return false;
-    ++pf.reduced_refusals;
-    return true;
-}
-
 // The null move and the table's move come first among the children; their table entries load
 // from memory while this node evaluates.
 void prefetch_first_children(const CpuContext& c, const Frame& f) {
@@ -82,44 +45,11 @@ void prefetch_first_children(const CpuContext& c, const Frame& f) {
     if (f.tt_move) prefetch_table_entry(hash_key_after(c.position, f.tt_move));
 }
 
-int null_move_reduction(const Position& p, int depth) {
-    if (p.piece_count[p.turn] <= 2) return 3;
-    if (depth >= null_move_r4_min_depth) return 5;
-    if (depth >= null_move_r3_min_depth) return 4;
-    return 3;
-}
-
-bool null_move_allowed(const CpuContext& c, const Frame& f) {
-    const Position& p = c.position;
-    if (!enable_null_move || f.type == NODE_PV || f.kind >= 2 || f.in_check || f.depth <= 1 ||
-        f.beta >= MATE_BOUND || f.node_ext != 0 || p.piece_count[p.turn] == 0)
-        return false;
-    if (f.tt_type == TT_CUT && f.tt_score > MATE_BOUND) return false;
-    int null_depth = std::max(f.depth - null_move_reduction(p, f.depth), 0);
-    bool table_says_fail_low = (f.tt_type == TT_ALL || f.tt_type == TT_PV) &&
-                               f.tt_score < f.beta && f.tt_depth >= null_depth;
-    bool exempt = f.kind > 0 && p.piece_count[p.turn] <= 1 && f.depth >= 5;
-    return !table_says_fail_low || exempt;
-}
-
-// Whether the piece the opponent would move first can simply be won, so that its threat is
-// not a real one.
-bool threat_piece_can_be_won(const Position& p, Square s) {
-    int us = p.turn, them = us ^ 1;
-    Bitboard ours = attackers(p, s, us);
-    if (!ours) return false;
-    if (ours & p.pieces[piece_of(PAWN, us)]) return true;
-    int value = piece_value_abs[p.board[s]];
-    for (Bitboard b = ours; b;)
-        if (piece_value_abs[p.board[pop_lowest(b)]] < value) return true;
-    return !attackers(p, s, them);
-}
-
 Step after_null_move(CpuContext& c, Frame& f);
 
 Step try_null_move(CpuContext& c, Frame& f) {
-    if (!null_move_allowed(c, f)) return after_null_move(c, f);
-    int null_depth = std::max(f.depth - null_move_reduction(c.position, f.depth), 0);
+    if (!null_move_allowed(c.position, f)) return after_null_move(c, f);
+    int null_depth = null_move_depth(c.position, f.depth);
     top_entry(c).move = NULL_MOVE;
     top_entry(c).red = 0;
     make_move(c.position, NULL_MOVE);
@@ -137,19 +67,16 @@ void push_internal(CpuContext& c, Frame& f, int code, int alpha, int beta, int d
 }
 
 Step internal_deepening(CpuContext& c, Frame& f) {
-    if (f.depth >= 3) {
-        ++c.stats.iid_base;
-        bool no_entry = f.tt_type == TT_NIL;
-        bool expects_cut = f.type != NODE_ALL || f.tt_type == TT_CUT || f.tt_type == TT_PV;
-        if (expects_cut && (no_entry || f.tt_depth < f.depth - 2 || f.tt_type == TT_ALL)) {
-            ++c.stats.iid_count;
-            push_internal(c, f, CONT_IID, f.alpha, f.beta, f.depth - 2);
-            return PUSHED_CHILD;
-        }
-        if (f.type == NODE_ALL && f.depth > 4 && no_entry) {
-            push_internal(c, f, CONT_PROBE, f.alpha - 33, f.alpha - 32, f.depth - 4);
-            return PUSHED_CHILD;
-        }
+    if (f.depth >= 3) ++c.stats.iid_base;
+    FirstMoveSearch search = first_move_search(f);
+    if (search == FirstMoveSearch::IID) {
+        ++c.stats.iid_count;
+        push_internal(c, f, CONT_IID, f.alpha, f.beta, f.depth - 2);
+        return PUSHED_CHILD;
+    }
+    if (search == FirstMoveSearch::PROBE) {
+        push_internal(c, f, CONT_PROBE, f.alpha - 33, f.alpha - 32, f.depth - 4);
+        return PUSHED_CHILD;
     }
     return after_iid(c, f);
 }
@@ -174,14 +101,9 @@ Step resume_null_move(CpuContext& c, Frame& f, int child_score) {
         f.best = score;
         return finished(f.beta);
     }
-    Move reply = child_frame(c).best_move;
-    if (child_score >= MATE_BOUND && reply > SKIP_MOVE)
-        f.mate_threat = !limit_mate_extension || !threat_piece_can_be_won(c.position, move_from(reply));
-    if (enable_reduction_refutation_extension && reached_by_reduced_scout(c)) {
-        Move led_here = parent_entry(c)->move;
-        bool reply_from_there = reply > SKIP_MOVE && move_from(reply) == move_to(led_here);
-        if (f.mate_threat || (f.depth <= 6 && reply_from_there)) return finished(f.alpha);
-    }
+    Move reply = null_move_reply(child_frame(c));
+    if (child_score >= MATE_BOUND && reply > SKIP_MOVE) f.mate_threat = mate_threat_is_real(c.position, reply);
+    if (refutes_reduction(parent_entry(c), f, reply)) return finished(f.alpha);
     return after_null_move(c, f);
 }
 
@@ -203,7 +125,7 @@ bool node_ends_early(CpuContext& c, Frame& f, Step& out) {
         out = STOPPED_SEARCH;
         return true;
     }
-    if (f.alpha >= 9999 - f.ply) {
+    if (mate_distance_prunes(f)) {
         out = finished(f.alpha);
         return true;
     }
@@ -243,7 +165,7 @@ Step start_node(CpuContext& c, Frame& f) {
     if (enable_user_lines && f.depth >= user_lines_min_depth &&
         user_node_included(c.position.hash_key))
         f.node_ext = 1;
-    if (reduced_move_looks_good(c, f)) return finished(f.alpha);
+    if (reduced_move_looks_good(parent_entry(c), f, c.position.turn)) return finished(f.alpha);
     return try_null_move(c, f);
 }
 
