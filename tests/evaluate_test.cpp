@@ -2,12 +2,17 @@
 // the draw rules, the phase blend and the final scale.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <string>
 #include <vector>
 
 #include "board_test_support.h"
 #include "eval/draw_rules.h"
 #include "eval/evaluate.h"
 #include "eval/phase.h"
+#include "frontend/bench_command.h"
+#include "tactics_positions.h"
 
 namespace {
 
@@ -135,6 +140,81 @@ TEST_F(Evaluation, PerCallDataFromPawnsAndPieces) {
     EXPECT_EQ(info.king_attack[WHITE], 1);
     EXPECT_EQ(info.king_attack[BLACK], 0);
     EXPECT_EQ(info.attack_material[WHITE], 3 + 3 * 2);
+}
+
+std::string fen_of(const Position& p) {
+    char buffer[128];
+    write_fen(buffer, p);
+    return buffer;
+}
+
+// The board ranks of a FEN, rank 8 first, and its other fields.
+struct FenParts {
+    std::vector<std::string> ranks;
+    std::string turn, castling, ep, rest;
+};
+
+FenParts split_fen(const std::string& fen) {
+    std::vector<std::string> words = split_words(fen);
+    FenParts parts;
+    std::string board = words[0];
+    for (size_t start = 0, end; start <= board.size(); start = end + 1) {
+        end = std::min(board.find('/', start), board.size());
+        parts.ranks.push_back(board.substr(start, end - start));
+    }
+    parts.turn = words[1], parts.castling = words[2], parts.ep = words[3];
+    for (size_t i = 4; i < words.size(); ++i) parts.rest += " " + words[i];
+    return parts;
+}
+
+std::string join_fen(const FenParts& parts) {
+    std::string board;
+    for (const std::string& rank : parts.ranks) board += (board.empty() ? "" : "/") + rank;
+    return board + " " + parts.turn + " " + parts.castling + " " + parts.ep + parts.rest;
+}
+
+std::string swap_case(std::string text) {
+    for (char& c : text) c = std::isupper(c) ? char(std::tolower(c)) : char(std::toupper(c));
+    return text;
+}
+
+// The board turned upside down with the colours swapped: the same game seen from the other side.
+Position colour_flipped(const Position& p) {
+    FenParts parts = split_fen(fen_of(p));
+    std::reverse(parts.ranks.begin(), parts.ranks.end());
+    for (std::string& rank : parts.ranks) rank = swap_case(rank);
+    parts.turn = parts.turn == "w" ? "b" : "w";
+    if (parts.castling != "-") {
+        std::string flipped;
+        for (char right : std::string("KQkq"))
+            if (swap_case(parts.castling).find(right) != std::string::npos) flipped += right;
+        parts.castling = flipped;
+    }
+    if (parts.ep != "-") parts.ep[1] = parts.ep[1] == '3' ? '6' : '3';
+    return position_from_fen(join_fen(parts));
+}
+
+// The board seen in a mirror standing on the a- or h-file.
+Position left_right_mirrored(const Position& p) {
+    FenParts parts = split_fen(fen_of(p));
+    for (std::string& rank : parts.ranks) std::reverse(rank.begin(), rank.end());
+    if (parts.ep != "-") parts.ep[0] = char('a' + 'h' - parts.ep[0]);
+    return position_from_fen(join_fen(parts));
+}
+
+TEST_F(Evaluation, MirroredPositionsEvaluateAlike) {
+    int compared = 0;
+    auto compare = [&](const Position& p) {
+        const int score = eval(p);
+        EXPECT_EQ(eval(colour_flipped(p)), score) << fen_of(p);
+        if (p.castle_flags == 0) {
+            EXPECT_EQ(eval(left_right_mirrored(p)), score) << fen_of(p);
+        }
+        ++compared;
+    };
+    for (const char* fen : bench_positions()) compare(position_from_fen(fen));
+    for_each_corpus_position([&](Position& p) { compare(p); });
+    EXPECT_GT(compared, 1000);
 }
 
 TEST(EvalSteps, FinalScaleAndClamp) {

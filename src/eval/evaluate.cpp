@@ -8,6 +8,7 @@
 #include "eval/endgame.h"
 #include "eval/eval_options.h"
 #include "eval/phase.h"
+#include "eval/square_sets.h"
 #include "eval/terms.h"
 
 namespace {
@@ -54,23 +55,11 @@ void load_pawn_king_block(const Position& p, PawnKingBlock& block, EvalCaches& c
     store_cache(caches.king_hash, block);
 }
 
-Bitboard fill_up(Bitboard b) {
-    b |= b << 8;
-    b |= b << 16;
-    return b | b << 32;
-}
-Bitboard fill_down(Bitboard b) {
-    b |= b >> 8;
-    b |= b >> 16;
-    return b | b >> 32;
-}
-
 // Clears what the terms accumulate and sets what they read from the pawns and the pieces.
 void prepare_call_data(const Position& p, EvalInfo& info) {
     info.piece_tally = 0;
     std::memset(info.king_attack_sum, 0, sizeof info.king_attack_sum);
     std::memset(info.king_defence_sum, 0, sizeof info.king_defence_sum);
-    std::memset(info.passed_pawns, 0, sizeof info.passed_pawns);
 
     const Bitboard white_pawns = p.pieces[WPAWN], black_pawns = p.pieces[BPAWN];
     // Set one by one: as one memset with its neighbours the compiler emits `rep stos`, which
@@ -79,8 +68,11 @@ void prepare_call_data(const Position& p, EvalInfo& info) {
         side[0] = side[KNIGHT] = side[BISHOP] = side[ROOK] = side[QUEEN] = side[KING] = 0;
     info.attacks[WHITE][PAWN] = pawn_attacks(white_pawns, WHITE);
     info.attacks[BLACK][PAWN] = pawn_attacks(black_pawns, BLACK);
-    info.front_span[WHITE] = fill_up(white_pawns << 8);
-    info.front_span[BLACK] = fill_down(black_pawns >> 8);
+    info.front_span[WHITE] = fill_forward(white_pawns << 8, WHITE);
+    info.front_span[BLACK] = fill_forward(black_pawns >> 8, BLACK);
+    // A pawn is passed when no enemy pawn stands ahead of it on its own or a neighbouring file.
+    info.passed_pawns[WHITE] = white_pawns & ~with_neighbour_files(info.front_span[BLACK]);
+    info.passed_pawns[BLACK] = black_pawns & ~with_neighbour_files(info.front_span[WHITE]);
 
     const int phase = game_phase(p);
     for (int c = BLACK; c <= WHITE; ++c) {

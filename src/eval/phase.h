@@ -13,5 +13,14 @@ inline int game_phase(const Position& p) {
     return phase_table[std::min(index, PHASE_TABLE_SIZE - 1)];
 }
 
+// The pawns' own phase, by ((majors of both sides) / 2 + minors of both sides) / 2. It runs past
+// 128 near a full board: the pawns' middlegame figures count for more than their full weight.
+inline int pawn_phase(const Position& p) {
+    static constexpr int table[8] = {0, 10, 48, 84, 117, 152, 152, 152};
+    const int majors = p.major_count[BLACK] + p.major_count[WHITE];
+    const int minors = p.minor_count[BLACK] + p.minor_count[WHITE];
+    return table[std::min((majors / 2 + minors) / 2, 7)];
+}
+
 // A middlegame/endgame pair mixed by the phase, rounded towards zero.
 inline int blend_phase(int mg, int eg, int phase) { return (mg * phase + eg * (128 - phase)) / 128; }

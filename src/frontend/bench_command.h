@@ -2,8 +2,12 @@
 // search's signature.
 #pragma once
 
+#include <span>
+
 constexpr int BENCH_DEFAULT_DEPTH = 11;
 
+// The FENs the bench searches; the tests reuse them as a varied set.
+std::span<const char* const> bench_positions();
 // Searches every bench position to `depth` (the default for 0 or less) with cleared tables,
 // one line per position, then the totals.
 void run_bench(int depth);
