@@ -59,7 +59,6 @@ TEST_F(Evaluation, MaterialIsScaledAndSeenFromTheSideToMove) {
         {"1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1", 543, 0},
         {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 543, 0},
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNB1KBNR w - - 0 1", -1178, 0},
-        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 90, 0},
         // Nine queens against three pawns stay short of a mate score.
         {"7k/5ppp/8/8/8/8/QQQQQQQQ/QK6 w - - 0 1", 9499, 0},
         // No mating material: dead draws, whatever the material says.
