@@ -24,6 +24,8 @@ TEST_F(PieceTerms, KnightOutpostFigures) {
         {"k7/7p/n7/4N3/3P1P2/8/8/R5KR w - - 0 1", 45},
         // A pawn on f6 attacks the square: no outpost at all.
         {"k7/8/n4p2/4N3/3P4/8/8/R5KR w - - 0 1", 0},
+        // Nor when a pawn on f7 can safely walk to f6.
+        {"k7/5p2/n7/4N3/3P4/8/8/R5KR w - - 0 1", 0},
         // Undefended, nothing ahead: 80 * 22 / 256; with a pawn right in front 220 * 22 / 256.
         {"k7/7p/n7/4N3/8/8/8/R5KR w - - 0 1", 6},
         {"k7/7p/n3p3/4N3/8/8/8/R5KR w - - 0 1", 18},

@@ -7,6 +7,7 @@
 #include "eval/draw_rules.h"
 #include "eval/endgame.h"
 #include "eval/eval_options.h"
+#include "eval/pawn_rules.h"
 #include "eval/phase.h"
 #include "eval/square_sets.h"
 #include "eval/terms.h"
@@ -70,9 +71,8 @@ void prepare_call_data(const Position& p, EvalInfo& info) {
     info.attacks[BLACK][PAWN] = pawn_attacks(black_pawns, BLACK);
     info.front_span[WHITE] = fill_forward(white_pawns << 8, WHITE);
     info.front_span[BLACK] = fill_forward(black_pawns >> 8, BLACK);
-    // A pawn is passed when no enemy pawn stands ahead of it on its own or a neighbouring file.
-    info.passed_pawns[WHITE] = white_pawns & ~with_neighbour_files(info.front_span[BLACK]);
-    info.passed_pawns[BLACK] = black_pawns & ~with_neighbour_files(info.front_span[WHITE]);
+    info.passed_pawns[WHITE] = passed_pawns_of(white_pawns, black_pawns, WHITE);
+    info.passed_pawns[BLACK] = passed_pawns_of(black_pawns, white_pawns, BLACK);
 
     const int phase = game_phase(p);
     for (int c = BLACK; c <= WHITE; ++c) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "board/position.h"
-#include "eval/colour_view.h"
+#include "eval/square_sets.h"
 #include "eval/eval_info.h"
 
 struct MinorParts {

@@ -2,7 +2,7 @@
 // depends on the pawns and the two king squares only, so it lives in the king hash.
 #include <algorithm>
 
-#include "eval/colour_view.h"
+#include "eval/square_sets.h"
 #include "eval/terms.h"
 
 namespace {

@@ -182,3 +182,10 @@ inline Bitboard ranks_ahead(Square s, int colour) {
 inline Bitboard pawn_square(Square s, int colour) {
     return square_field(s, colour == WHITE ? WHITE_PAWN_SQUARE : BLACK_PAWN_SQUARE);
 }
+
+// The board turned upside down: White's squares as Black sees them.
+constexpr Bitboard flip_vertical(Bitboard b) { return __builtin_bswap64(b); }
+// A set given from White's side, for `colour`.
+constexpr Bitboard relative_set(Bitboard white_view, int colour) {
+    return colour == WHITE ? white_view : flip_vertical(white_view);
+}
