@@ -84,31 +84,55 @@ void prepare_call_data(const Position& p, EvalInfo& info) {
     }
 }
 
+// Notes a term's share when a caller asked for them; in play `terms` is null and this is nothing.
+inline int note(TermValues* terms, int term, int computed, int added) {
+    if (terms) terms->computed[term] = computed, terms->added[term] = added;
+    return added;
+}
+
 // Material, then the terms in their fixed order; the king term is weighted only when it
 // judged an attack on a king.
-void add_terms(const Position& p, EvalInfo& info) {
-    info.score = p.mat_balance;
-    info.score += weighted(minor_term(p, info), eval_minor_scoring);
-    info.score += weighted(major_term(p, info), eval_major_scoring);
-    info.score += weighted(pawn_term(p, info), eval_pawn_scoring);
-    info.score += weighted(passer_term(p, info), eval_passed_pawn_scoring);
+void add_terms(const Position& p, EvalInfo& info, TermValues* terms) {
+    info.score = note(terms, TERM_MATERIAL, p.mat_balance, p.mat_balance);
+    const int minor = minor_term(p, info);
+    info.score += note(terms, TERM_MINOR, minor, weighted(minor, eval_minor_scoring));
+    const int major = major_term(p, info);
+    info.score += note(terms, TERM_MAJOR, major, weighted(major, eval_major_scoring));
+    const int pawn = pawn_term(p, info);
+    info.score += note(terms, TERM_PAWN, pawn, weighted(pawn, eval_pawn_scoring));
+    const int passer = passer_term(p, info);
+    info.score += note(terms, TERM_PASSER, passer, weighted(passer, eval_passed_pawn_scoring));
     const int king = king_term(p, info);
     const bool attack_judged = info.king_attack[BLACK] != 0 || info.king_attack[WHITE] != 0;
-    info.score += attack_judged ? weighted(king, eval_kingsafety_scoring) : king;
-    info.score += synergy_term(p, info);
+    info.score += note(terms, TERM_KING, king, attack_judged ? weighted(king, eval_kingsafety_scoring) : king);
+    const int synergy = synergy_term(p, info);
+    info.score += note(terms, TERM_SYNERGY, synergy, synergy);
+}
+
+// Inlined into evaluate with no `terms`, where every note disappears.
+inline int evaluate_noting(const Position& p, EvalInfo& info, EvalCaches& caches, TermValues* terms) {
+    set_king_attack_flags(p, info);
+    load_pawn_king_block(p, info.block, caches);
+    prepare_call_data(p, info);
+    add_terms(p, info, terms);
+    const int strong = info.score >= 0 ? WHITE : BLACK;
+    int before = info.score;
+    apply_draw_rules(p, info, strong);
+    note(terms, TERM_DRAW, info.score - before, info.score - before);
+    before = info.score;
+    info.score = damp_advantage(info.score, advantage_ceiling(p, info, strong));
+    note(terms, TERM_FAVORABLE, info.score - before, info.score - before);
+    info.score = final_scale(info.score);
+    info.stm_score = p.turn == WHITE ? info.score : -info.score;
+    return info.stm_score;
 }
 
 }  // namespace
 
 int evaluate(const Position& p, EvalInfo& info, EvalCaches& caches) {
-    set_king_attack_flags(p, info);
-    load_pawn_king_block(p, info.block, caches);
-    prepare_call_data(p, info);
-    add_terms(p, info);
-    const int strong = info.score >= 0 ? WHITE : BLACK;
-    apply_draw_rules(p, info, strong);
-    info.score = damp_advantage(info.score, advantage_ceiling(p, info, strong));
-    info.score = final_scale(info.score);
-    info.stm_score = p.turn == WHITE ? info.score : -info.score;
-    return info.stm_score;
+    return evaluate_noting(p, info, caches, nullptr);
+}
+
+int evaluate_terms(const Position& p, EvalInfo& info, EvalCaches& caches, TermValues& terms) {
+    return evaluate_noting(p, info, caches, &terms);
 }
