@@ -43,11 +43,11 @@ bool is_trapped(const Position& p, int us) {
 int hemmed_in_at_home(const Position& p, int us) {
     const Bitboard bishops = p.pieces[piece_of(BISHOP, us)];
     const Bitboard pawns = p.pieces[piece_of(PAWN, us)];
-    const Bitboard c1_walls = relative_set(square_bit(9) | square_bit(11), us);   // b2, d2
-    const Bitboard f1_walls = relative_set(square_bit(12) | square_bit(14), us);  // e2, g2
+    const Bitboard c1_walls = relative_set(named("b2d2"), us);
+    const Bitboard f1_walls = relative_set(named("e2g2"), us);
     int cost = 0;
-    if ((bishops & relative_set(square_bit(2), us)) && (pawns & c1_walls) == c1_walls) cost += 18;
-    if ((bishops & relative_set(square_bit(5), us)) && (pawns & f1_walls) == f1_walls) cost += 18;
+    if ((bishops & relative_set(named("c1"), us)) && (pawns & c1_walls) == c1_walls) cost += 18;
+    if ((bishops & relative_set(named("f1"), us)) && (pawns & f1_walls) == f1_walls) cost += 18;
     return cost;
 }
 

@@ -17,8 +17,6 @@ constexpr int NO_QUEEN = -32;
 // Per 128, by the attacking material: without enough of it no attack is worth fearing.
 constexpr int DANGER_FACTOR[13] = {0, 0, 0, 0, 0, 0, 0, 0, 32, 42, 68, 92, 128};
 
-constexpr Bitboard sq(int file, int rank) { return square_bit(square_at(file, rank)); }
-
 // What the own pieces and pawns cover, the king apart.
 Bitboard covered_by(const EvalInfo& info, int colour) {
     const Bitboard* a = info.attacks[colour];
@@ -65,7 +63,7 @@ int expected_shelter(const Position& p, const EvalInfo& info, int us) {
     int d = info.king_safety[us];
     if (!can_castle && p.piece_count[them] >= 6 && (file_of(king) == 3 || file_of(king) == 4)) {
         const Bitboard free = tables.king_attacks[king] & ~own & ~attacked_by(info, them);
-        if ((free & relative_set(sq(2, 0) | sq(2, 1) | sq(5, 0) | sq(5, 1), us)) == 0) d += 30;
+        if ((free & relative_set(named("c1c2f1f2"), us)) == 0) d += 30;
     }
     const int king_wing = block.castle_shelter[KING_WING][us];
     const int queen_wing = block.castle_shelter[QUEEN_WING][us];
@@ -94,16 +92,16 @@ int development_count(const Position& p, int us, int wing) {
         const Bitboard set = relative_set(white_view, us);
         return (own & set) == set;
     };
-    auto piece_on = [&](int type, int file) {
-        return (p.pieces[piece_of(type, us)] & relative_set(sq(file, 0), us)) != 0;
+    auto piece_on = [&](int type, const char* square) {
+        return (p.pieces[piece_of(type, us)] & relative_set(named(square), us)) != 0;
     };
     if (wing == KING_WING)
-        return popcount(own & relative_set(sq(5, 0) | sq(6, 0), us)) +
-               (piece_on(KNIGHT, 6) && has(sq(4, 1) | sq(5, 2) | sq(7, 2))) +
-               (piece_on(BISHOP, 5) && has(sq(4, 1) | sq(6, 1)));
-    return popcount(own & relative_set(sq(1, 0) | sq(2, 0) | sq(3, 0), us)) +
-           (piece_on(KNIGHT, 1) && has(sq(3, 1) | sq(0, 2) | sq(2, 2))) +
-           (piece_on(BISHOP, 2) && has(sq(1, 1) | sq(3, 1)));
+        return popcount(own & relative_set(named("f1g1"), us)) +
+               (piece_on(KNIGHT, "g1") && has(named("e2f3h3"))) +
+               (piece_on(BISHOP, "f1") && has(named("e2g2")));
+    return popcount(own & relative_set(named("b1c1d1"), us)) +
+           (piece_on(KNIGHT, "b1") && has(named("d2a3c3"))) +
+           (piece_on(BISHOP, "c1") && has(named("b2d2")));
 }
 
 int king_danger(const Position& p, EvalInfo& info, int us) {

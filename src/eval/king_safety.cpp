@@ -10,8 +10,6 @@ namespace {
 constexpr int QUEEN_GUARDING_ZONE[8] = {0, 35, 35, 25, 12, 0, 0, 0};
 constexpr int QUEEN_NEAR_KING[8] = {0, 35, 20, 5, 0, 0, 0, 0};
 
-constexpr Bitboard sq(int file, int rank) { return square_bit(square_at(file, rank)); }
-
 void add_queen_defence(const Position& p, EvalInfo& info, int us) {
     const int them = us ^ 1;
     if (!info.king_attack[them]) return;
@@ -48,11 +46,9 @@ int fianchetto(const Position& p, int us) {
     if (p.piece_count[us ^ 1] < 3) return 0;
     const int file = file_of(p.king_sq[us]);
     if (file <= 2)
-        return wing_fianchetto(p, us, square_at(1, 1), sq(0, 0) | sq(2, 0) | sq(1, 1) | sq(0, 2) | sq(2, 2),
-                               square_at(2, 2));
+        return wing_fianchetto(p, us, square_at(1, 1), named("a1c1b2a3c3"), square_at(2, 2));
     if (file >= 5)
-        return wing_fianchetto(p, us, square_at(6, 1), sq(5, 0) | sq(7, 0) | sq(6, 1) | sq(5, 2) | sq(7, 2),
-                               square_at(5, 2));
+        return wing_fianchetto(p, us, square_at(6, 1), named("f1h1g2f3h3"), square_at(5, 2));
     return 0;
 }
 
@@ -65,7 +61,7 @@ int trapped_rook(const Position& p, int us) {
     if (rank_of(king) != 0 || file == 0 || file == 7) return 0;
     const int right = file <= 3 ? (us == WHITE ? WQC : BQC) : (us == WHITE ? WKC : BKC);
     if (p.castle_flags & right) return 0;
-    const Bitboard corner_side = file <= 3 ? (sq(file, 0) - 1) : (RANK_1 & ~(sq(file, 0) * 2 - 1));
+    const Bitboard corner_side = file <= 3 ? (square_bit(file) - 1) : (RANK_1 & ~(square_bit(file) * 2 - 1));
     const Bitboard area = relative_set(corner_side, us);
     if (!(p.pieces[piece_of(ROOK, us)] & area)) return 0;
     const Bitboard own_pawns = p.pieces[piece_of(PAWN, us)];

@@ -58,7 +58,7 @@ int king_defence(const Position& p, Square s, Bitboard attacks, int us) {
     const Bitboard file = file_mask(file_of(s));
     if (distance > 2 || (file & p.pieces[piece_of(PAWN, us)])) return 0;
     // Shut in between its king and the corner.
-    if (rank_of(s) == rank_of(king) && std::abs(file_of(s) - 3.5) > std::abs(file_of(king) - 3.5))
+    if (rank_of(s) == rank_of(king) && std::abs(2 * file_of(s) - 7) > std::abs(2 * file_of(king) - 7))
         return 0;
     if ((file & p.all_pawns) == 0) return DEFENCE_ON_OPEN_FILE[distance];
     if (attacks & tables.king_attacks[king]) return DEFENCE_ON_HALF_OPEN_FILE[distance];
