@@ -9,6 +9,7 @@
 
 #include "board_test_support.h"
 #include "eval/draw_rules.h"
+#include "eval/endgame.h"
 #include "eval/evaluate.h"
 #include "eval/phase.h"
 #include "frontend/bench_command.h"
@@ -46,34 +47,61 @@ Position with_turn(const char* fen, int turn) {
     return p;
 }
 
-struct MaterialCase {
-    const char* fen;  // side to move is set by the test
-    int white_view;
+struct FrameCase {
+    const char* fen;     // side to move is set by the test
+    int white_view[2];   // [BLACK], [WHITE] to move
     int drawishness;
 };
 
-TEST_F(Evaluation, MaterialIsScaledAndSeenFromTheSideToMove) {
-    const std::vector<MaterialCase> cases = {
-        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1", 0, 0},
-        // A rook up with all the pawns, and alone: 600 * 116 / 128.
-        {"1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1", 543, 0},
-        {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 543, 0},
-        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNB1KBNR w - - 0 1", -1178, 0},
+TEST_F(Evaluation, TempoClampAndDeadDrawsSeenFromTheSideToMove) {
+    const std::vector<FrameCase> cases = {
+        // The side to move has the tempo: 5 * 116 / 128.
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1", {-4, 4}, 0},
         // Nine queens against three pawns stay short of a mate score.
-        {"7k/5ppp/8/8/8/8/QQQQQQQQ/QK6 w - - 0 1", 9499, 0},
+        {"7k/5ppp/8/8/8/8/QQQQQQQQ/QK6 w - - 0 1", {9499, 9499}, 0},
         // No mating material: dead draws, whatever the material says.
-        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0, 1024},
-        {"4k3/8/8/8/8/8/8/1N2K3 w - - 0 1", 0, 1024},
-        {"2n1k3/8/8/8/8/8/8/2B1K3 w - - 0 1", 0, 1024},
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", {0, 0}, 1024},
+        {"4k3/8/8/8/8/8/8/1N2K3 w - - 0 1", {0, 0}, 1024},
+        {"2n1k3/8/8/8/8/8/8/2B1K3 w - - 0 1", {0, 0}, 1024},
     };
-    for (const MaterialCase& c : cases) {
+    for (const FrameCase& c : cases) {
         for (int turn : {WHITE, BLACK}) {
             const int stm = eval(with_turn(c.fen, turn));
-            EXPECT_EQ(info.score, c.white_view) << c.fen;
-            EXPECT_EQ(stm, turn == WHITE ? c.white_view : -c.white_view) << c.fen;
+            EXPECT_EQ(info.score, c.white_view[turn]) << c.fen;
+            EXPECT_EQ(stm, turn == WHITE ? info.score : -info.score) << c.fen;
             EXPECT_EQ(info.stm_score, stm);
             EXPECT_EQ(info.drawishness, c.drawishness) << c.fen;
         }
+    }
+}
+
+struct DrawCase {
+    const char* fen;
+    int drawishness;  // -1: any count short of a dead draw
+    bool zero;        // evaluates to 0
+};
+
+TEST_F(Evaluation, EndgameRecognisers) {
+    const std::vector<DrawCase> cases = {
+        // Rook pawn whose bishop does not cover the queening square, or a knight: the corner holds.
+        {"k7/8/8/8/P7/8/8/2B1K3 w - - 0 1", DEAD_DRAW, true},
+        {"7k/8/8/7P/8/8/8/4K1N1 w - - 0 1", DEAD_DRAW, true},
+        {"k7/8/8/8/P7/8/8/1B2K3 w - - 0 1", -1, false},
+        // A bare king to move with nowhere to go is stalemated; one in check is mated.
+        {"k7/2Q5/1K6/8/8/8/8/8 b - - 0 1", DEAD_DRAW, true},
+        {"k7/2Q5/1K6/8/8/8/8/8 w - - 0 1", 0, false},
+        {"k7/1Q6/1K6/8/8/8/8/8 b - - 0 1", 0, false},
+        // Even material: dead without pawns, still alive with them.
+        {"4k3/r7/8/8/8/8/R7/4K3 w - - 0 1", DEAD_DRAW, true},
+        {"8/5k2/8/p7/8/8/5PK1/8 w - - 0 1", 5, false},
+        // Bishops of opposite colours, two pawns up.
+        {"4k3/8/8/3b4/8/8/3PP3/2B1K3 w - - 0 1", 4, false},
+    };
+    for (const DrawCase& c : cases) {
+        const int score = eval(position_from_fen(c.fen));
+        if (c.drawishness < 0) EXPECT_LT(info.drawishness, DEAD_DRAW) << c.fen;
+        else EXPECT_EQ(std::min(info.drawishness, DEAD_DRAW), c.drawishness) << c.fen;
+        EXPECT_EQ(score == 0, c.zero) << c.fen;
     }
 }
 
@@ -114,8 +142,8 @@ TEST_F(Evaluation, CachesSizedToNothingAlwaysMiss) {
     king_hash.release();
     pawn_hash.release();
     const Position p = position_from_fen("1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1");
-    EXPECT_EQ(eval(p), 543);
-    EXPECT_EQ(eval(p), 543);
+    const int first = eval(p);
+    EXPECT_EQ(eval(p), first);
     EXPECT_EQ(stats.khash_probes, 2u);
     EXPECT_EQ(stats.phash_probes, 2u);
     EXPECT_EQ(stats.khash_hits + stats.phash_hits, 0u);
