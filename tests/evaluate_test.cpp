@@ -12,6 +12,7 @@
 #include "eval/endgame.h"
 #include "eval/evaluate.h"
 #include "eval/phase.h"
+#include "eval/terms.h"
 #include "frontend/bench_command.h"
 #include "tactics_positions.h"
 
@@ -102,6 +103,27 @@ TEST_F(Evaluation, EndgameRecognisers) {
         if (c.drawishness < 0) EXPECT_LT(info.drawishness, DEAD_DRAW) << c.fen;
         else EXPECT_EQ(std::min(info.drawishness, DEAD_DRAW), c.drawishness) << c.fen;
         EXPECT_EQ(score == 0, c.zero) << c.fen;
+    }
+}
+
+// The passer term of each position of a pair, the first one's larger.
+TEST_F(Evaluation, PasserTermFollowsSupportKingsAndRooks) {
+    const std::vector<std::pair<const char*, const char*>> pairs = {
+        // Defended from c5 rather than standing apart on c4.
+        {"4k3/8/3P4/2P5/8/8/8/4K3 w - - 0 1", "4k3/8/3P4/8/2P5/8/8/4K3 w - - 0 1"},
+        // The enemy king far from the pawn's path rather than in front of it.
+        {"7k/8/8/3P4/8/8/8/4K3 w - - 0 1", "3k4/8/8/3P4/8/8/8/4K3 w - - 0 1"},
+        // The own rook behind the pawn rather than the enemy's.
+        {"4k3/8/8/3P4/8/8/8/3RK2r w - - 0 1", "4k3/8/8/3P4/8/8/8/3rK2R w - - 0 1"},
+        // Free to advance rather than blocked.
+        {"4k3/8/8/3P4/8/8/8/4K3 w - - 0 1", "4k3/8/3n4/3P4/8/8/8/4K3 w - - 0 1"},
+    };
+    for (auto [better, worse] : pairs) {
+        const Position a = position_from_fen(better), b = position_from_fen(worse);
+        eval(a);
+        const int first = passer_term(a, info);
+        eval(b);
+        EXPECT_GT(first, passer_term(b, info)) << better;
     }
 }
 
