@@ -9,8 +9,10 @@
 
 #include "board_test_support.h"
 #include "eval/draw_rules.h"
+#include "eval/endgame.h"
 #include "eval/evaluate.h"
 #include "eval/phase.h"
+#include "eval/terms.h"
 #include "frontend/bench_command.h"
 #include "tactics_positions.h"
 
@@ -46,29 +48,82 @@ Position with_turn(const char* fen, int turn) {
     return p;
 }
 
-TEST_F(Evaluation, ScoreIsSeenFromTheSideToMoveAndDeadDrawsAreZero) {
-    const std::vector<const char*> fens = {
-        "1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1",
-        "4k3/8/8/8/8/8/8/R3K3 w - - 0 1",
-        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNB1KBNR w - - 0 1",
+struct FrameCase {
+    const char* fen;     // side to move is set by the test
+    int white_view[2];   // [BLACK], [WHITE] to move
+    int drawishness;
+};
+
+TEST_F(Evaluation, TempoClampAndDeadDrawsSeenFromTheSideToMove) {
+    const std::vector<FrameCase> cases = {
+        // The side to move has the tempo: 5 * 116 / 128.
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1", {-4, 4}, 0},
+        // Nine queens against three pawns stay short of a mate score.
+        {"7k/5ppp/8/8/8/8/QQQQQQQQ/QK6 w - - 0 1", {9499, 9499}, 0},
+        // No mating material: dead draws, whatever the material says.
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", {0, 0}, 1024},
+        {"4k3/8/8/8/8/8/8/1N2K3 w - - 0 1", {0, 0}, 1024},
+        {"2n1k3/8/8/8/8/8/8/2B1K3 w - - 0 1", {0, 0}, 1024},
     };
-    for (const char* fen : fens) {
+    for (const FrameCase& c : cases) {
         for (int turn : {WHITE, BLACK}) {
-            const int stm = eval(with_turn(fen, turn));
-            EXPECT_EQ(stm, turn == WHITE ? info.score : -info.score) << fen;
+            const int stm = eval(with_turn(c.fen, turn));
+            EXPECT_EQ(info.score, c.white_view[turn]) << c.fen;
+            EXPECT_EQ(stm, turn == WHITE ? info.score : -info.score) << c.fen;
             EXPECT_EQ(info.stm_score, stm);
+            EXPECT_EQ(info.drawishness, c.drawishness) << c.fen;
         }
     }
-    // Nine queens against three pawns stay short of a mate score.
-    eval(position_from_fen("7k/5ppp/8/8/8/8/QQQQQQQQ/QK6 w - - 0 1"));
-    EXPECT_EQ(info.score, 9499);
-    // No mating material: dead draws, whatever the material says.
-    for (const char* fen : {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/8/8/8/1N2K3 w - - 0 1",
-                            "2n1k3/8/8/8/8/8/8/2B1K3 w - - 0 1"}) {
-        for (int turn : {WHITE, BLACK}) {
-            EXPECT_EQ(eval(with_turn(fen, turn)), 0) << fen;
-            EXPECT_EQ(info.drawishness, 1024) << fen;
-        }
+}
+
+struct DrawCase {
+    const char* fen;
+    int drawishness;  // -1: any count short of a dead draw
+    bool zero;        // evaluates to 0
+};
+
+TEST_F(Evaluation, EndgameRecognisers) {
+    const std::vector<DrawCase> cases = {
+        // Rook pawn whose bishop does not cover the queening square, or a knight: the corner holds.
+        {"k7/8/8/8/P7/8/8/2B1K3 w - - 0 1", DEAD_DRAW, true},
+        {"7k/8/8/7P/8/8/8/4K1N1 w - - 0 1", DEAD_DRAW, true},
+        {"k7/8/8/8/P7/8/8/1B2K3 w - - 0 1", -1, false},
+        // A bare king to move with nowhere to go is stalemated; one in check is mated.
+        {"k7/2Q5/1K6/8/8/8/8/8 b - - 0 1", DEAD_DRAW, true},
+        {"k7/2Q5/1K6/8/8/8/8/8 w - - 0 1", 0, false},
+        {"k7/1Q6/1K6/8/8/8/8/8 b - - 0 1", 0, false},
+        // Even material: dead without pawns, still alive with them.
+        {"4k3/r7/8/8/8/8/R7/4K3 w - - 0 1", DEAD_DRAW, true},
+        {"8/5k2/8/p7/8/8/5PK1/8 w - - 0 1", 5, false},
+        // Bishops of opposite colours, two pawns up.
+        {"4k3/8/8/3b4/8/8/3PP3/2B1K3 w - - 0 1", 4, false},
+    };
+    for (const DrawCase& c : cases) {
+        const int score = eval(position_from_fen(c.fen));
+        if (c.drawishness < 0) EXPECT_LT(info.drawishness, DEAD_DRAW) << c.fen;
+        else EXPECT_EQ(std::min(info.drawishness, DEAD_DRAW), c.drawishness) << c.fen;
+        EXPECT_EQ(score == 0, c.zero) << c.fen;
+    }
+}
+
+// The passer term of each position of a pair, the first one's larger.
+TEST_F(Evaluation, PasserTermFollowsSupportKingsAndRooks) {
+    const std::vector<std::pair<const char*, const char*>> pairs = {
+        // Defended from c5 rather than standing apart on c4.
+        {"4k3/8/3P4/2P5/8/8/8/4K3 w - - 0 1", "4k3/8/3P4/8/2P5/8/8/4K3 w - - 0 1"},
+        // The enemy king far from the pawn's path rather than in front of it.
+        {"7k/8/8/3P4/8/8/8/4K3 w - - 0 1", "3k4/8/8/3P4/8/8/8/4K3 w - - 0 1"},
+        // The own rook behind the pawn rather than the enemy's.
+        {"4k3/8/8/3P4/8/8/8/3RK2r w - - 0 1", "4k3/8/8/3P4/8/8/8/3rK2R w - - 0 1"},
+        // Free to advance rather than blocked.
+        {"4k3/8/8/3P4/8/8/8/4K3 w - - 0 1", "4k3/8/3n4/3P4/8/8/8/4K3 w - - 0 1"},
+    };
+    for (auto [better, worse] : pairs) {
+        const Position a = position_from_fen(better), b = position_from_fen(worse);
+        eval(a);
+        const int first = passer_term(a, info);
+        eval(b);
+        EXPECT_GT(first, passer_term(b, info)) << better;
     }
 }
 

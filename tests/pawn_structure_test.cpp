@@ -55,7 +55,8 @@ TEST_F(PawnStructure, WeakPawnPenalties) {
         const Position p = position_from_fen(c.fen);
         const Square s = sq(c.square);
         const int colour = colour_of(p.board[s]);
-        const Bitboard own = p.pieces[piece_of(PAWN, colour)], enemy = p.pieces[piece_of(PAWN, colour ^ 1)];
+        const Bitboard own = p.pieces[piece_of(PAWN, colour)],
+                       enemy = p.pieces[piece_of(PAWN, colour ^ 1)];
         const StagePair penalty = c.isolated ? isolated_penalty(s, colour, own, enemy)
                                              : backward_penalty(s, colour, own, enemy);
         EXPECT_EQ(penalty.mg, c.mg) << c.fen;
@@ -75,9 +76,17 @@ TEST_F(PawnStructure, BlockFields) {
         {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", {0, 0}, {0, 0}, 0, {"", ""}},
         // A passer on e5 defended from d4 is supported; on e3 it is not far enough up. The
         // chain's base on d4 has no neighbour able to defend it.
-        {"4k3/8/8/4P3/3P4/8/8/4K3 w - - 0 1", {0, 0x18}, {0, 0}, WHITE_SUPPORTED_PASSER, {"", "d4"}},
+        {"4k3/8/8/4P3/3P4/8/8/4K3 w - - 0 1",
+         {0, 0x18},
+         {0, 0},
+         WHITE_SUPPORTED_PASSER,
+         {"", "d4"}},
         {"4k3/8/8/8/8/4P3/3P4/4K3 w - - 0 1", {0, 0x18}, {0, 0}, 0, {"", ""}},
-        {"4k3/8/8/3p4/4p3/8/8/4K3 w - - 0 1", {0x18, 0}, {0, 0}, BLACK_SUPPORTED_PASSER, {"d5", ""}},
+        {"4k3/8/8/3p4/4p3/8/8/4K3 w - - 0 1",
+         {0x18, 0},
+         {0, 0},
+         BLACK_SUPPORTED_PASSER,
+         {"d5", ""}},
         // a2 gets past b5 with b2's help; b5 alone is isolated.
         {"4k3/8/8/1p6/8/8/PP6/4K3 w - - 0 1", {0, 0}, {0, 0x01}, 0, {"b5", ""}},
         {"4k3/pp6/8/8/1P6/8/8/4K3 w - - 0 1", {0, 0}, {0x01, 0}, 0, {"", "b4"}},
@@ -93,10 +102,43 @@ TEST_F(PawnStructure, BlockFields) {
         }
         EXPECT_EQ(block.flags, c.flags) << c.fen;
     }
-    const PawnKingBlock empty = fresh_pawn_block(position_from_fen("4k3/8/8/8/8/8/8/4K3 w - - 0 1"));
+    const PawnKingBlock empty =
+        fresh_pawn_block(position_from_fen("4k3/8/8/8/8/8/8/4K3 w - - 0 1"));
     EXPECT_EQ(empty.empty_files, 0xFF);
     EXPECT_EQ(empty.structure[MIDDLEGAME], 0);
     EXPECT_EQ(empty.structure[ENDGAME], 0);
+}
+
+struct CandidateCase {
+    const char* fen;
+    const char* pawn;
+    const char* enemy_king;  // "" for none
+    int mg, eg;              // 0, 0: not a candidate
+};
+
+TEST_F(PawnStructure, CandidateScores) {
+    const std::vector<CandidateCase> cases = {
+        // b4 gets past the sentry a6 on b5 with c3 coming up: three steps, factor 41.
+        {"1k6/8/p7/8/1P6/2P5/8/4K3 w - - 0 1", "b4", "", 3, 14},
+        {"1k6/8/p7/8/1P6/2P5/8/4K3 w - - 0 1", "b4", "b8", 3, 14},
+        {"7k/8/p7/8/1P6/2P5/8/4K3 w - - 0 1", "b4", "h8", 5, 25},
+        {"1k6/8/p7/8/1P6/2P5/8/4K3 w - - 0 1", "c3", "", 0, 0},    // b4 may pass, c3 is stuck
+        {"1k6/8/p7/1p6/1P6/2P5/8/4K3 w - - 0 1", "b4", "", 0, 0},  // a pawn ahead on its file
+        {"1k6/p7/p7/8/1P6/2P5/8/4K3 w - - 0 1", "b4", "", 0, 0},   // b6 behind b5 guarded too
+        {"1k6/8/p1p5/8/1P6/2P5/8/4K3 w - - 0 1", "b4", "", 0, 0},  // two sentries, one helper
+        {"4k3/8/8/6p1/8/7p/6P1/4K3 w - - 0 1", "g2", "", 0, 0},    // passer b, not candidate
+    };
+    for (const CandidateCase& c : cases) {
+        const Position p = position_from_fen(c.fen);
+        const Square s = sq(c.pawn);
+        const int colour = colour_of(p.board[s]);
+        const PawnKingBlock block = fresh_pawn_block(p);
+        const StagePair score = candidate_score(
+            s, colour, p.pieces[piece_of(PAWN, colour)], p.pieces[piece_of(PAWN, colour ^ 1)],
+            block.safe_advance[colour], *c.enemy_king ? sq(c.enemy_king) : NO_KING);
+        EXPECT_EQ(score.mg, c.mg) << c.fen << " " << c.pawn;
+        EXPECT_EQ(score.eg, c.eg) << c.fen << " " << c.pawn;
+    }
 }
 
 TEST_F(PawnStructure, CachedBlocksEqualFreshOnes) {

@@ -21,7 +21,8 @@ constexpr int NO_HELPER = 10;
 // Ranks from `to` back to the nearest own pawn on `file`, or NO_HELPER.
 int ranks_back_to_helper(Square to, int file, int colour, Bitboard own) {
     if (file < 0 || file > 7) return NO_HELPER;
-    const Bitboard behind = file_mask(file) & ~ranks_ahead(to, colour) & ~rank_mask(rank_of(to)) & own;
+    const Bitboard behind =
+        file_mask(file) & ~ranks_ahead(to, colour) & ~rank_mask(rank_of(to)) & own;
     if (!behind) return NO_HELPER;
     const Square nearest = colour == WHITE ? 63 - std::countl_zero(behind) : lowest_square(behind);
     return rank_distance(to, nearest);
@@ -33,8 +34,8 @@ int supporters(Square q, int colour, Bitboard own, Bitboard enemy, Bitboard own_
     const Bitboard pawns = own | enemy;
     int count = 0;
     for (Bitboard posts = pawn_attackers_mask(q, colour); posts;) {
-        for (Square s = pop_lowest(posts); relative_rank(s, colour) >= 1 && (own_safe & square_bit(s));
-             s -= pawn_push(colour)) {
+        for (Square s = pop_lowest(posts);
+             relative_rank(s, colour) >= 1 && (own_safe & square_bit(s)); s -= pawn_push(colour)) {
             if (pawns & square_bit(s)) {
                 count += (own & square_bit(s)) != 0;
                 break;
@@ -57,7 +58,8 @@ StagePair candidate_score(Square s, int colour, Bitboard own, Bitboard enemy, Bi
     const int sentries = popcount(pawn_attackers_mask(q, colour ^ 1) & enemy);
     if (sentries > supporters(q, colour, own, enemy, own_safe)) return {};
     const Square beyond = q + pawn_push(colour);
-    if (relative_rank(q, colour) < 7 && (pawn_attackers_mask(beyond, colour ^ 1) & enemy)) return {};
+    if (relative_rank(q, colour) < 7 && (pawn_attackers_mask(beyond, colour ^ 1) & enemy))
+        return {};
 
     const int left = ranks_back_to_helper(q, file_of(q) - 1, colour, own);
     const int right = ranks_back_to_helper(q, file_of(q) + 1, colour, own);
@@ -83,6 +85,7 @@ void add_candidate_scores(const Position& p, PawnKingBlock& block) {
             side[c].eg += score.eg;
         }
     }
-    block.structure[MIDDLEGAME] = int16_t(block.structure[MIDDLEGAME] + side[WHITE].mg - side[BLACK].mg);
+    block.structure[MIDDLEGAME] =
+        int16_t(block.structure[MIDDLEGAME] + side[WHITE].mg - side[BLACK].mg);
     block.structure[ENDGAME] = int16_t(block.structure[ENDGAME] + side[WHITE].eg - side[BLACK].eg);
 }

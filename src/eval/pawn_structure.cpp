@@ -12,15 +12,25 @@ namespace {
 // By the number of the side's pawns on one file, for each of them.
 constexpr int DOUBLED[9] = {0, 0, -2, -8, -8, -8, -8, -8, -8};
 
-// White's view, a1 first.
+// White's view, one rank a line from rank 1.
 constexpr int CENTRAL_PAWN[64] = {
-    0, 0, 0, 0,  0,  0, 0, 0,  0, 0, 0, 10, 10, 0, 0, 0,  0, 0, 0, 10, 10, 0, 0, 0,
-    0, 0, 2, 10, 10, 2, 0, 0,  0, 0, 5, 10, 10, 5, 0, 0,  0, 0, 5, 10, 10, 5, 0, 0,
-    0, 0, 0, 0,  0,  0, 0, 0,  0, 0, 0, 0,  0,  0, 0, 0};
+    0, 0, 0, 0,  0,  0, 0, 0,
+    0, 0, 0, 10, 10, 0, 0, 0,
+    0, 0, 0, 10, 10, 0, 0, 0,
+    0, 0, 2, 10, 10, 2, 0, 0,
+    0, 0, 5, 10, 10, 5, 0, 0,
+    0, 0, 5, 10, 10, 5, 0, 0,
+    0, 0, 0, 0,  0,  0, 0, 0,
+    0, 0, 0, 0,  0,  0, 0, 0};
 constexpr int CENTRE_CONTROL[64] = {
-    0, 0, 0,  0,  0,  0,  0, 0,  0, 0, 0,  0,  0,  0,  0, 0,  0, 0, 5,  1,  1,  5,  0, 0,
-    0, 0, 4,  3,  3,  4,  0, 0,  0, 0, 9,  12, 12, 9,  0, 0,  0, 0, 13, 18, 18, 13, 0, 0,
-    0, 0, 8,  18, 18, 8,  0, 0,  0, 0, 0,  0,  0,  0,  0, 0};
+    0, 0, 0,  0,  0,  0,  0, 0,
+    0, 0, 0,  0,  0,  0,  0, 0,
+    0, 0, 5,  1,  1,  5,  0, 0,
+    0, 0, 4,  3,  3,  4,  0, 0,
+    0, 0, 9,  12, 12, 9,  0, 0,
+    0, 0, 13, 18, 18, 13, 0, 0,
+    0, 0, 8,  18, 18, 8,  0, 0,
+    0, 0, 0,  0,  0,  0,  0, 0};
 // White's view: the squares whose control counts, and those where a central pawn counts.
 constexpr Bitboard CONTROLLED_CENTRE = named("d3e3") | box(2, 5, 3, 6);
 constexpr Bitboard CENTRAL_PAWN_SQUARES = named("d2e2d3e3") | box(2, 5, 3, 5);
@@ -76,10 +86,12 @@ void score_pawns(Side& side, PawnKingBlock& block) {
 
         if (!(passed_span(s, c) & side.enemy)) {
             block.passer_files[c] |= uint8_t(1 << file_of(s));
-            const bool supported = (pawn_attackers_mask(s, c) | tables.square_masks[s][BESIDE]) & side.own;
+            const bool supported =
+                (pawn_attackers_mask(s, c) | tables.square_masks[s][BESIDE]) & side.own;
             if (supported && relative_rank(s, c) >= 3)
                 block.flags |= c == WHITE ? WHITE_SUPPORTED_PASSER : BLACK_SUPPORTED_PASSER;
-        } else if (candidate_score(s, c, side.own, side.enemy, block.safe_advance[c], NO_KING).any()) {
+        } else if (candidate_score(s, c, side.own, side.enemy, block.safe_advance[c], NO_KING)
+                       .any()) {
             block.candidate_files[c] |= uint8_t(1 << file_of(s));
         } else if (relative_rank(s, c) == 5) {
             side.sum.mg += 8, side.sum.eg += 15;
@@ -99,11 +111,13 @@ void score_crippled_majorities(Side& side, const PawnKingBlock& block) {
         int run = rest & ~(rest + (1 << low));  // the lowest run of set bits
         rest &= ~run;
         const int group = (run | run << 1 | run >> 1) & 0xFF;
-        if ((group & block.candidate_files[c]) || (group & own_files) != (group & enemy_files)) continue;
+        if ((group & block.candidate_files[c]) || (group & own_files) != (group & enemy_files))
+            continue;
         Bitboard files = 0;
         for (int f = 0; f < 8; ++f)
             if (group >> f & 1) files |= file_mask(f);
-        if (popcount(side.own & files) > popcount(enemy_unpassed & files)) side.sum.mg -= 25, side.sum.eg -= 25;
+        if (popcount(side.own & files) > popcount(enemy_unpassed & files))
+            side.sum.mg -= 25, side.sum.eg -= 25;
     }
 }
 
@@ -122,13 +136,15 @@ void score_centre(Side& side) {
         side.sum.mg += CENTRAL_PAWN[relative_square(front, c)];
     }
     const Bitboard enemy_attacks = pawn_attacks(side.enemy, c ^ 1);
-    if ((side.own & relative_set(named("d3e3"), c)) == relative_set(named("d3e3"), c)) side.sum.mg += 5;
+    if ((side.own & relative_set(named("d3e3"), c)) == relative_set(named("d3e3"), c))
+        side.sum.mg += 5;
     for (Bitboard pair : CENTRE_PAIRS) {
         pair = relative_set(pair, c);
         if ((side.own & pair) == pair && !(enemy_attacks & pair)) side.sum.mg += 10;
     }
     const Bitboard d_file = file_mask(3), e_file = file_mask(4);
-    if ((side.own & d_file) && (side.own & e_file) && !(side.enemy & (d_file | e_file))) side.sum.mg -= 10;
+    if ((side.own & d_file) && (side.own & e_file) && !(side.enemy & (d_file | e_file)))
+        side.sum.mg -= 10;
 }
 
 // A pawn that cannot advance without leaving a neighbour backward ties its side down: the
@@ -155,14 +171,17 @@ StagePair advance_cost(const Side& side, Bitboard weak) {
 // Each weight counts the pawns on one square colour, the central ones again, and again those
 // an enemy pawn blocks: they hem in a bishop of that colour.
 uint8_t bishop_pawn_weight(Bitboard pawns, Bitboard blocked) {
-    auto weight = [](Bitboard b) { return popcount(b) + popcount(b & BIG_CENTRE) + 2 * popcount(b & CENTRE); };
+    auto weight = [](Bitboard b) {
+        return popcount(b) + popcount(b & BIG_CENTRE) + 2 * popcount(b & CENTRE);
+    };
     return uint8_t(std::min(31, weight(pawns) + weight(blocked)));
 }
 
 }  // namespace
 
 void compute_pawn_structure(const Position& p, PawnKingBlock& block) {
-    Side sides[2] = {{BLACK, p.pieces[BPAWN], p.pieces[WPAWN], {}}, {WHITE, p.pieces[WPAWN], p.pieces[BPAWN], {}}};
+    Side sides[2] = {{BLACK, p.pieces[BPAWN], p.pieces[WPAWN], {}},
+                     {WHITE, p.pieces[WPAWN], p.pieces[BPAWN], {}}};
     for (Side& side : sides) {
         block.pawn_files[side.colour] = uint8_t(files_of(side.own));
         block.safe_advance[side.colour] = safe_advances(side.own, side.enemy, side.colour);

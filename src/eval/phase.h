@@ -25,4 +25,6 @@ inline int pawn_phase(const Position& p) {
 }
 
 // A middlegame/endgame pair mixed by the phase, rounded towards zero.
-inline int blend_phase(int mg, int eg, int phase) { return (mg * phase + eg * (128 - phase)) / 128; }
+inline int blend_phase(int mg, int eg, int phase) {
+    return (mg * phase + eg * (128 - phase)) / 128;
+}

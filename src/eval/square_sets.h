@@ -23,7 +23,8 @@ constexpr Bitboard box(int f0, int f1, int r0, int r1) {
 // Squares named like "g1", run together: "f1g1h1".
 constexpr Bitboard named(const char* names) {
     Bitboard b = 0;
-    for (; names[0] && names[1]; names += 2) b |= square_bit(square_at(names[0] - 'a', names[1] - '1'));
+    for (; names[0] && names[1]; names += 2)
+        b |= square_bit(square_at(names[0] - 'a', names[1] - '1'));
     return b;
 }
 
@@ -136,9 +137,13 @@ constexpr int distance(Square a, Square b) {
 // Colour-relative views: White's rules read through `colour` for either side.
 constexpr Square relative_square(Square s, int colour) { return colour == WHITE ? s : s ^ 56; }
 // Rank counted from the colour's own back rank, 0-based.
-constexpr int relative_rank(Square s, int colour) { return colour == WHITE ? rank_of(s) : 7 - rank_of(s); }
+constexpr int relative_rank(Square s, int colour) {
+    return colour == WHITE ? rank_of(s) : 7 - rank_of(s);
+}
 constexpr int pawn_push(int colour) { return colour == WHITE ? 8 : -8; }
-constexpr Bitboard shift_forward(Bitboard b, int colour) { return colour == WHITE ? b << 8 : b >> 8; }
+constexpr Bitboard shift_forward(Bitboard b, int colour) {
+    return colour == WHITE ? b << 8 : b >> 8;
+}
 
 // Every square of `b` and all the squares ahead of them on their files, for `colour`.
 constexpr Bitboard fill_forward(Bitboard b, int colour) {
@@ -162,7 +167,9 @@ constexpr int files_of(Bitboard b) {
 
 inline Bitboard square_field(Square s, int field) { return tables.square_masks[s][field]; }
 // Squares ahead of s on its file, for a pawn of `colour`.
-inline Bitboard file_ahead(Square s, int colour) { return square_field(s, colour == WHITE ? RAY_N : RAY_S); }
+inline Bitboard file_ahead(Square s, int colour) {
+    return square_field(s, colour == WHITE ? RAY_N : RAY_S);
+}
 // Squares ahead of s on its own and the neighbouring files: no enemy pawn there makes it passed.
 inline Bitboard passed_span(Square s, int colour) {
     return square_field(s, colour == WHITE ? SPAN_ABOVE : SPAN_BELOW);

@@ -6,7 +6,9 @@
 
 namespace {
 
-int defenders(Square s, int colour, Bitboard own) { return popcount(pawn_attackers_mask(s, colour) & own); }
+int defenders(Square s, int colour, Bitboard own) {
+    return popcount(pawn_attackers_mask(s, colour) & own);
+}
 int attackers(Square s, int colour, Bitboard enemy) {
     return popcount(pawn_attackers_mask(s, colour ^ 1) & enemy);
 }
@@ -49,7 +51,8 @@ int pawns_able_to_come_defend(Square target, int colour, Bitboard own, Bitboard 
 
 StagePair isolated_penalty(Square s, int colour, Bitboard own, Bitboard enemy) {
     const Square ahead = s + pawn_push(colour);
-    const bool stopped = ((own | enemy) & square_bit(ahead)) || (pawn_attackers_mask(ahead, colour ^ 1) & enemy);
+    const bool stopped =
+        ((own | enemy) & square_bit(ahead)) || (pawn_attackers_mask(ahead, colour ^ 1) & enemy);
     if (file_ahead(s, colour) & enemy) return stopped ? StagePair{10, 17} : StagePair{8, 16};
     const int file = file_of(s), base = stopped ? 19 : 18;
     return {base + (file == 3 || file == 4 ? 7 : file == 2 || file == 5 ? 6 : 0), base};
@@ -69,7 +72,8 @@ StagePair backward_penalty(Square s, int colour, Bitboard own, Bitboard enemy) {
         return {mg, 9};
     }
     // On a file open ahead the enemy's pieces can reach it.
-    const bool helpless = defenders(ahead, colour, own) + pawns_able_to_come_defend(ahead, colour, own, enemy) == 0;
+    const bool helpless =
+        defenders(ahead, colour, own) + pawns_able_to_come_defend(ahead, colour, own, enemy) == 0;
     int mg = helpless && attackers(ahead, colour, enemy) == 2 ? 25 : 10;
     if (centre) mg += (adjacent_files_behind(s, colour) & own) ? 6 : 12;
     if (flank) mg += 2;
