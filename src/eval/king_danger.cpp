@@ -35,7 +35,7 @@ int queen_value(const Position& p, const EvalInfo& info, int us) {
     int best = NO_QUEEN;
     for (Bitboard b = p.pieces[piece_of(QUEEN, them)]; b;) {
         const Square s = pop_lowest(b);
-        const Bitboard attacks = queen_attacks(p, s);
+        const Bitboard attacks = attacks_of_queen(p, info, s, them);
         const int steps = distance(s, king), files_apart = file_distance(s, king);
         int q;
         if (attacks & zone) {

@@ -18,7 +18,7 @@ void add_queen_defence(const Position& p, EvalInfo& info, int us) {
     for (Bitboard b = p.pieces[piece_of(QUEEN, us)]; b;) {
         const Square s = pop_lowest(b);
         const int steps = distance(s, king);
-        int v = (queen_attacks(p, s) & held) ? QUEEN_GUARDING_ZONE[steps] : QUEEN_NEAR_KING[steps];
+        int v = (attacks_of_queen(p, info, s, us) & held) ? QUEEN_GUARDING_ZONE[steps] : QUEEN_NEAR_KING[steps];
         if (relative_rank(s, us) == 0) v /= 2;
         info.king_defence_sum[us] += v;
     }

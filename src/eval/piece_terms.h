@@ -21,6 +21,12 @@ int queen_scores(const Position& p, EvalInfo& info, int us);
 Bitboard outpost_squares(const Position& p, const EvalInfo& info, int us);
 // Enemy weak pawns worth attacking: unguarded by their king and fixed or central.
 Bitboard target_pawns(const Position& p, const EvalInfo& info, int us);
+// The squares the queen of `colour` on `s` attacks, once the major term has run: a lone queen's
+// are already in the attack sets.
+inline Bitboard attacks_of_queen(const Position& p, const EvalInfo& info, Square s, int colour) {
+    const Bitboard queens = p.pieces[piece_of(QUEEN, colour)];
+    return (queens & (queens - 1)) == 0 ? info.attacks[colour][QUEEN] : queen_attacks(p, s);
+}
 // Every square a piece or pawn of `colour` attacks, as far as the piece loops have run.
 Bitboard attacked_by(const EvalInfo& info, int colour);
 
