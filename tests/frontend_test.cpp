@@ -159,6 +159,31 @@ TEST(EngineBinary, PerftFromASetBoardReportsEachRootMoveAndTheTotal) {
     EXPECT_EQ(run.err, "");
 }
 
+// The eval command's term lines add up, after the last scaling, to the final score it prints;
+// a dead draw shows its draw term taking everything back.
+TEST(EngineBinary, EvalTermsAddUpToTheFinalScore) {
+    EngineRun run = run_engine({"setboard " + KIWIPETE + "\neval\nxboard\nsetboard 4k3/8/8/8/8/8/8/4K1N1 w - - 0 1\neval\nquit\n"});
+    static const std::regex term_line(R"((\w+) +(-?\d+) +(-?\d+) +(-?\d+) +(-?\d+))");
+    static const std::regex final_line(R"(final score \(White's view, scaled by 116/128\): (-?\d+))");
+    std::vector<int> finals, sums;
+    int sum = 0, terms = 0;
+    std::istringstream lines(run.out);
+    std::smatch match;
+    for (std::string line; std::getline(lines, line);) {
+        if (std::regex_match(line, match, term_line)) {
+            sum += std::stoi(match[5]), ++terms;
+        } else if (std::regex_match(line, match, final_line)) {
+            finals.push_back(std::stoi(match[1]));
+            sums.push_back(std::clamp(sum * 116 / 128, -9499, 9499));
+            EXPECT_EQ(terms, 9);
+            sum = terms = 0;
+        }
+    }
+    ASSERT_EQ(finals.size(), 2u) << run.out;
+    EXPECT_EQ(finals, sums);
+    EXPECT_EQ(finals[1], 0);
+}
+
 TEST(EngineBinary, PerftDepthsOutOfRangeOrUnreadableAreRefused) {
     const std::string usage = "usage: perft X, where X is the depth to test.\n";
     auto out_of_range = [](const std::string& depth) {

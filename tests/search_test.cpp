@@ -88,7 +88,7 @@ TEST_F(SearchTest, MatedAndStalematedRoots) {
 }
 
 TEST_F(SearchTest, FiftyMoveRuleTurnsALostPositionIntoADraw) {
-    EXPECT_LT(search("4k3/8/8/8/8/8/3q4/7K w - - 0 60", 4).score, -800);
+    EXPECT_LT(search("4k3/8/8/8/8/8/3q4/7K w - - 0 60", 4).score, -500);
     EXPECT_EQ(search("4k3/8/8/8/8/8/3q4/7K w - - 99 60", 4).score, 0);
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "eval/mobility.h"
+
 AttackTables tables;
 
 // Direction d in -9..9, stored at d + 9. Directions off a line map to the always-empty field.
@@ -199,6 +201,7 @@ void init_attack_tables() {
     init_leapers();
     init_line_attacks();
     init_square_records();
+    init_mobility_tables();
 }
 
 Bitboard leaper_attacks(const Position& p, int colour) {

@@ -11,7 +11,7 @@ constexpr int DEAD_DRAW = 1024;
 constexpr int NO_DAMPING = 1000;
 
 // The recognisers that hold whatever the material balance (wrong rook pawn, stalemated lone
-// king). Recognises nothing yet.
+// king).
 int early_draw_count(const Position& p, const EvalInfo& info, int strong);
 // The recognisers for positions whose material is close or that an early recogniser marked.
 int late_draw_count(const Position& p, const EvalInfo& info, int strong);

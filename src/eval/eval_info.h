@@ -21,12 +21,12 @@ struct EvalInfo {
     // Filled by the terms, cleared at every call.
     int32_t king_attack_sum[2];   // the colour's attack on the enemy king
     int32_t king_defence_sum[2];  // the colour's defence of its own king
-    Bitboard passed_pawns[2];
     // [colour][PieceType]: squares attacked by the colour's pieces of that type ([0] unused);
     // the pawns' set comes with the call data below, the pieces' from the piece loops.
     Bitboard attacks[2][KING + 1];
     // Call data from the pawns.
     Bitboard front_span[2];  // squares ahead of the colour's pawns on their files
     Bitboard pawn_safe[2];   // squares no enemy pawn attacks
+    Bitboard passed_pawns[2];
     alignas(64) PawnKingBlock block;
 };

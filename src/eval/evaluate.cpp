@@ -7,7 +7,9 @@
 #include "eval/draw_rules.h"
 #include "eval/endgame.h"
 #include "eval/eval_options.h"
+#include "eval/pawn_rules.h"
 #include "eval/phase.h"
+#include "eval/square_sets.h"
 #include "eval/terms.h"
 
 namespace {
@@ -54,23 +56,11 @@ void load_pawn_king_block(const Position& p, PawnKingBlock& block, EvalCaches& c
     store_cache(caches.king_hash, block);
 }
 
-Bitboard fill_up(Bitboard b) {
-    b |= b << 8;
-    b |= b << 16;
-    return b | b << 32;
-}
-Bitboard fill_down(Bitboard b) {
-    b |= b >> 8;
-    b |= b >> 16;
-    return b | b >> 32;
-}
-
 // Clears what the terms accumulate and sets what they read from the pawns and the pieces.
 void prepare_call_data(const Position& p, EvalInfo& info) {
     info.piece_tally = 0;
     std::memset(info.king_attack_sum, 0, sizeof info.king_attack_sum);
     std::memset(info.king_defence_sum, 0, sizeof info.king_defence_sum);
-    std::memset(info.passed_pawns, 0, sizeof info.passed_pawns);
 
     const Bitboard white_pawns = p.pieces[WPAWN], black_pawns = p.pieces[BPAWN];
     // Set one by one: as one memset with its neighbours the compiler emits `rep stos`, which
@@ -79,8 +69,10 @@ void prepare_call_data(const Position& p, EvalInfo& info) {
         side[0] = side[KNIGHT] = side[BISHOP] = side[ROOK] = side[QUEEN] = side[KING] = 0;
     info.attacks[WHITE][PAWN] = pawn_attacks(white_pawns, WHITE);
     info.attacks[BLACK][PAWN] = pawn_attacks(black_pawns, BLACK);
-    info.front_span[WHITE] = fill_up(white_pawns << 8);
-    info.front_span[BLACK] = fill_down(black_pawns >> 8);
+    info.front_span[WHITE] = fill_forward(white_pawns << 8, WHITE);
+    info.front_span[BLACK] = fill_forward(black_pawns >> 8, BLACK);
+    info.passed_pawns[WHITE] = passed_pawns_of(white_pawns, black_pawns, WHITE);
+    info.passed_pawns[BLACK] = passed_pawns_of(black_pawns, white_pawns, BLACK);
 
     const int phase = game_phase(p);
     for (int c = BLACK; c <= WHITE; ++c) {
@@ -92,31 +84,55 @@ void prepare_call_data(const Position& p, EvalInfo& info) {
     }
 }
 
+// Notes a term's share when a caller asked for them; in play `terms` is null and this is nothing.
+inline int note(TermValues* terms, int term, int computed, int added) {
+    if (terms) terms->computed[term] = computed, terms->added[term] = added;
+    return added;
+}
+
 // Material, then the terms in their fixed order; the king term is weighted only when it
 // judged an attack on a king.
-void add_terms(const Position& p, EvalInfo& info) {
-    info.score = p.mat_balance;
-    info.score += weighted(minor_term(p, info), eval_minor_scoring);
-    info.score += weighted(major_term(p, info), eval_major_scoring);
-    info.score += weighted(pawn_term(p, info), eval_pawn_scoring);
-    info.score += weighted(passer_term(p, info), eval_passed_pawn_scoring);
+void add_terms(const Position& p, EvalInfo& info, TermValues* terms) {
+    info.score = note(terms, TERM_MATERIAL, p.mat_balance, p.mat_balance);
+    const int minor = minor_term(p, info);
+    info.score += note(terms, TERM_MINOR, minor, weighted(minor, eval_minor_scoring));
+    const int major = major_term(p, info);
+    info.score += note(terms, TERM_MAJOR, major, weighted(major, eval_major_scoring));
+    const int pawn = pawn_term(p, info);
+    info.score += note(terms, TERM_PAWN, pawn, weighted(pawn, eval_pawn_scoring));
+    const int passer = passer_term(p, info);
+    info.score += note(terms, TERM_PASSER, passer, weighted(passer, eval_passed_pawn_scoring));
     const int king = king_term(p, info);
     const bool attack_judged = info.king_attack[BLACK] != 0 || info.king_attack[WHITE] != 0;
-    info.score += attack_judged ? weighted(king, eval_kingsafety_scoring) : king;
-    info.score += synergy_term(p, info);
+    info.score += note(terms, TERM_KING, king, attack_judged ? weighted(king, eval_kingsafety_scoring) : king);
+    const int synergy = synergy_term(p, info);
+    info.score += note(terms, TERM_SYNERGY, synergy, synergy);
+}
+
+// Inlined into evaluate with no `terms`, where every note disappears.
+inline int evaluate_noting(const Position& p, EvalInfo& info, EvalCaches& caches, TermValues* terms) {
+    set_king_attack_flags(p, info);
+    load_pawn_king_block(p, info.block, caches);
+    prepare_call_data(p, info);
+    add_terms(p, info, terms);
+    const int strong = info.score >= 0 ? WHITE : BLACK;
+    int before = info.score;
+    apply_draw_rules(p, info, strong);
+    note(terms, TERM_DRAW, info.score - before, info.score - before);
+    before = info.score;
+    info.score = damp_advantage(info.score, advantage_ceiling(p, info, strong));
+    note(terms, TERM_FAVORABLE, info.score - before, info.score - before);
+    info.score = final_scale(info.score);
+    info.stm_score = p.turn == WHITE ? info.score : -info.score;
+    return info.stm_score;
 }
 
 }  // namespace
 
 int evaluate(const Position& p, EvalInfo& info, EvalCaches& caches) {
-    set_king_attack_flags(p, info);
-    load_pawn_king_block(p, info.block, caches);
-    prepare_call_data(p, info);
-    add_terms(p, info);
-    const int strong = info.score >= 0 ? WHITE : BLACK;
-    apply_draw_rules(p, info, strong);
-    info.score = damp_advantage(info.score, advantage_ceiling(p, info, strong));
-    info.score = final_scale(info.score);
-    info.stm_score = p.turn == WHITE ? info.score : -info.score;
-    return info.stm_score;
+    return evaluate_noting(p, info, caches, nullptr);
+}
+
+int evaluate_terms(const Position& p, EvalInfo& info, EvalCaches& caches, TermValues& terms) {
+    return evaluate_noting(p, info, caches, &terms);
 }

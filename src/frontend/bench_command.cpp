@@ -10,10 +10,8 @@
 #include "search/search_driver.h"
 #include "search/search_shared.h"
 
-namespace {
-
 // Openings, middlegames, tactics, endgames and mates.
-constexpr const char* BENCH_POSITIONS[] = {
+constexpr const char* BENCH_FENS[] = {
     "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
     "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3",
     "rnbqkb1r/pp2pppp/3p1n2/8/3NP3/8/PPP2PPP/RNBQKB1R w KQkq - 1 5",
@@ -47,6 +45,10 @@ constexpr const char* BENCH_POSITIONS[] = {
     "2k5/8/1K6/8/8/8/8/7R w - - 0 1",
     "8/8/4k3/8/2p5/8/1P6/1K6 w - - 0 1",
 };
+
+std::span<const char* const> bench_positions() { return BENCH_FENS; }
+
+namespace {
 
 struct BenchResult {
     uint64_t nodes;
@@ -100,7 +102,7 @@ void run_bench(int depth, BenchInterruption interrupted) {
     uint64_t total_nodes = 0;
     int64_t elapsed_us = 0;
     int index = 0;
-    for (const char* fen : BENCH_POSITIONS) {
+    for (const char* fen : bench_positions()) {
         ++index;
         Position p;
         if (read_fen(p, fen) != PARSE_OK) {

@@ -2,11 +2,15 @@
 // search's signature.
 #pragma once
 
+#include <span>
+
 constexpr int BENCH_DEFAULT_DEPTH = 11;
 
 // Asked while a bench search runs; true gives the bench up.
 using BenchInterruption = bool (*)();
 
+// The FENs the bench searches; the tests reuse them as a varied set.
+std::span<const char* const> bench_positions();
 // Searches every bench position to `depth` (the default for 0 or less) with cleared tables,
 // one line per position, then the totals. Given up when `interrupted` (if any) says so.
 void run_bench(int depth, BenchInterruption interrupted = nullptr);

@@ -5,6 +5,7 @@
 #include "frontend/bench_command.h"
 #include "frontend/connection.h"
 #include "frontend/dep_protocol.h"
+#include "frontend/eval_command.h"
 #include "frontend/frontend_state.h"
 #include "frontend/game.h"
 #include "frontend/output.h"
@@ -30,6 +31,8 @@ void handle_first_command(const char* command, const char* args) {
         sleep_command(args);
     } else if (std::strcmp(command, "bench") == 0) {
         bench_command(args);
+    } else if (std::strcmp(command, "eval") == 0) {
+        eval_command(args);
     } else if (std::strcmp(command, "quit") == 0) {
         request_quit();
     }

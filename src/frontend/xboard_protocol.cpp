@@ -10,6 +10,7 @@
 #include "common/log.h"
 #include "frontend/connection.h"
 #include "frontend/engine.h"
+#include "frontend/eval_command.h"
 #include "frontend/frontend_state.h"
 #include "frontend/game.h"
 #include "frontend/game_control.h"
@@ -247,7 +248,7 @@ constexpr XboardCommand COMMANDS[] = {
     {"setboard", setboard}, {"undo", undo},           {"remove", remove_command},
     {"hard", hard},         {"easy", easy},           {"post", post},
     {"nopost", nopost},     {"analyze", analyze},     {"exit", exit_command},
-    {"ics", ics},           {"sleep", sleep_command},
+    {"ics", ics},           {"sleep", sleep_command}, {"eval", eval_command},
 };
 
 }  // namespace
