@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "board_test_support.h"
+#include "eval_test_support.h"
 #include "eval/draw_rules.h"
 #include "eval/endgame.h"
 #include "eval/evaluate.h"
@@ -18,29 +18,7 @@
 
 namespace {
 
-class Evaluation : public BoardTest {
-protected:
-    void SetUp() override {
-        size_table(king_hash, "King hash", 64 * 1024);
-        size_table(pawn_hash, "Pawn hash", 16 * 1024);
-    }
-    void TearDown() override {
-        king_hash.release();
-        pawn_hash.release();
-    }
-    static void size_table(hash_table& table, const char* name, uint64_t bytes) {
-        table.init(name, 64, 0);
-        table.wanted = bytes;
-        table.resize();
-    }
-    int eval(const Position& p) { return evaluate(p, info, caches); }
-
-    hash_table king_hash{};
-    hash_table pawn_hash{};
-    SearchStats stats{};
-    EvalCaches caches{king_hash, pawn_hash, stats};
-    EvalInfo info{};
-};
+using Evaluation = EvalTest;
 
 Position with_turn(const char* fen, int turn) {
     Position p = position_from_fen(fen);
