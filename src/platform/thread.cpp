@@ -1,5 +1,8 @@
 #include "platform/thread.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 void* run_routine(void* record) {
@@ -17,3 +20,9 @@ int thread_start(Thread& thread, ThreadRoutine routine, void* arg) {
 }
 
 void thread_join(Thread& thread) { pthread_join(thread.handle, nullptr); }
+
+void lower_own_priority() {
+    // On Linux a thread's nice value is its own, named by its thread id.
+    pid_t self = gettid();
+    setpriority(PRIO_PROCESS, id_t(self), getpriority(PRIO_PROCESS, id_t(self)) + 1);
+}

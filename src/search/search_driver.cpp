@@ -8,6 +8,7 @@
 #include "board/move_basics_fault.h"
 #include "board/movegen.h"
 #include "common/log.h"
+#include "common/settings.h"
 #include "platform/clock.h"
 #include "search/context.h"
 #include "search/negascout.h"
@@ -79,6 +80,7 @@ void run_search(CpuContext& c) {
 
 void worker_cpu(void* arg) {
     int cpu = int(reinterpret_cast<intptr_t>(arg));
+    if (nice_threads) lower_own_priority();
     CpuContext* c = create_context(cpu);
     contexts[cpu] = c;
     current_context = c;
