@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -154,10 +153,8 @@ TEST_F(OptionsTest, ValuesAreReadCheckedStoredAndLogged) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(set(c.name, c.value), c.log) << c.name << " " << c.value;
-        if (c.target)
-            EXPECT_EQ(*c.target, c.stored) << c.name << " " << c.value;
-        else
-            EXPECT_EQ(hash_size, uint64_t(c.stored)) << c.name << " " << c.value;
+        int64_t now = c.target ? *c.target : int64_t(hash_size);
+        EXPECT_EQ(now, c.stored) << c.name << " " << c.value;
     }
     EXPECT_EQ(enable_deep_pvs_margin, 20);
     EXPECT_EQ(set_option("no such option", "1", 1), 0);
@@ -202,6 +199,8 @@ TEST_F(OptionsTest, MemoryBudgetFollowsTheThreadsAndRefusesWhatCannotBeAllocated
     EXPECT_EQ(search_thread_count(), 2);
     EXPECT_EQ(hash_size, two.hash);
     EXPECT_EQ(khash_size, two.khash);
+    set("numa", "1");  // the threads start again, as many as before
+    EXPECT_EQ(search_thread_count(), 2);
     set("hash", "16m");
     EXPECT_EQ(memory_mode, 0);
     // The same total again returns to the budget the sizes were set by hand against.

@@ -8,7 +8,7 @@
 // name matched, whether or not the value was taken, 0 when none did. `apply` is 0 while an
 // options file is read: a tablebase restart then waits for the end of the file.
 int set_option(const char* name, const char* value, int apply);
-// Every option back to its default; the user-line map emptied.
+// Every option back to its default; the user-line map emptied. The running threads stay.
 void reset_options();
 // The table's names in matching order; null past the end.
 const char* option_name(int index);
