@@ -444,10 +444,11 @@ TEST_F(EngineMoveTest, SearchEndsPlaysAndPonders) {
         int reason;
         bool resign;
     };
+    const char* start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
     const Case cases[] = {
         {"kq6/r7/8/8/8/8/8/7K w - - 0 1", 3, 0, STOP_FINISHED, true},
-        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", MAX_ITERATION, 0.3,
-         STOP_AND_PLAY, false},
+        {start, 4, 0, STOP_FINISHED, false},
+        {start, MAX_ITERATION, 0.3, STOP_AND_PLAY, false},
     };
     for (const Case& c : cases) {
         new_game();
@@ -473,6 +474,11 @@ TEST_F(EngineMoveTest, SearchEndsPlaysAndPonders) {
             EXPECT_FALSE(game_searching()) << c.fen;
             EXPECT_EQ(game_position.move_number, ply) << c.fen;
             EXPECT_EQ(game_control.engine_moves, 0) << c.fen;
+            continue;
+        }
+        // On a loaded machine a short fixed time may end at depth 1, with no reply to ponder on.
+        if (c.fixed_seconds > 0 && !game_control.pondering) {
+            EXPECT_EQ(game_position.move_number, ply + 1) << c.fen;
             continue;
         }
         // The engine's move and the expected reply are on the board; the ponder search runs.
