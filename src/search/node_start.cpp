@@ -20,6 +20,13 @@ bool parent_launched(CpuContext& c, int code) {
 
 int men_on_board(const Position& p) { return popcount(p.all_pieces); }
 
+// The tables count a mate from the probed position; the search counts it from the root.
+int score_from_root(int score, int ply) {
+    if (score > 0) return score - ply;
+    if (score < 0) return score + ply;
+    return 0;
+}
+
 bool probe_tablebases(CpuContext& c, Frame& f) {
     int min_depth = tb_min_depth - (f.type == NODE_PV ? 2 : 0);
     if (f.depth < min_depth || f.ply < 4 || men_on_board(c.position) > tablebase_max_men())
@@ -28,7 +35,7 @@ bool probe_tablebases(CpuContext& c, Frame& f) {
     int score;
     if (!tablebase_probe(c.position, score)) return false;
     ++c.stats.tb_hits;
-    f.best = score;
+    f.best = score_from_root(score, f.ply);
     f.best_move = NULL_MOVE;
     int alpha = f.alpha, beta = f.beta, depth = f.depth;
     f.alpha = score - 1, f.beta = score + 1, f.depth = 127;  // an exact entry
