@@ -9,6 +9,7 @@
 #include "frontend/game.h"
 #include "platform/clock.h"
 #include "search/search_driver.h"
+#include "tablebase/tablebase.h"
 
 namespace {
 
@@ -43,5 +44,6 @@ void engine_init() {
                      "to run.  Sorry.\n");
     new_game();
     search_threads_start(1);
+    tablebase_start(DEFAULT_TABLEBASE_PATH, DEFAULT_TABLEBASE_CACHE);
     initialised = true;
 }
