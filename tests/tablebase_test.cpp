@@ -58,8 +58,9 @@ struct Outcome {
     uint64_t tb_hits;
 };
 
-Outcome search(const Position& p, int depth) {
-    request_table_clear();
+// A game keeps its table from move to move; other searches start from an empty one.
+Outcome search(const Position& p, int depth, bool in_game = false) {
+    if (!in_game) request_table_clear();
     start_search(p, depth);
     while (!search_reached_limit()) sleep_ms(1);
     SearchStats stats = stop_search();
@@ -122,6 +123,22 @@ TEST_F(TablebaseTest, RootScoresAreTheTablesDistanceToMate) {
     EXPECT_TRUE(drawn_seen);
 }
 
+TEST_F(TablebaseTest, AMateTheFiftyMoveRuleWouldStopIsNotProbed) {
+    // Mate in 15 plies: on the 99th ply of the count it is still a mate, on the 100th a draw.
+    struct Case {
+        const char* fen;
+        bool probed;
+    } cases[] = {
+        {"4k3/8/8/8/8/8/8/3QK3 w - - 84 60", true},
+        {"4k3/8/8/8/8/8/8/3QK3 w - - 85 60", false},
+        {"8/8/8/8/8/k7/P7/K7 w - - 99 60", true},
+    };
+    for (const Case& c : cases) {
+        int score;
+        EXPECT_EQ(tablebase_probe(position_from_fen(c.fen), score), c.probed) << c.fen;
+    }
+}
+
 TEST_F(TablebaseTest, TheEngineMatesItselfWithinTheTablesDistance) {
     const char* fens[] = {
         "4k3/8/8/8/8/8/8/3QK3 w - - 0 1", "8/8/8/3k4/8/8/8/K5Q1 w - - 0 1",
@@ -132,7 +149,7 @@ TEST_F(TablebaseTest, TheEngineMatesItselfWithinTheTablesDistance) {
         int plies = MATE - library_score(p);
         int played = 0;
         while (!checkmated(p) && played < plies) {
-            make_move(p, search(p, 10).best);
+            make_move(p, search(p, 10, true).best);
             ++played;
         }
         EXPECT_TRUE(checkmated(p)) << fen;

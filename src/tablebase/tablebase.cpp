@@ -15,6 +15,9 @@ namespace {
 
 const TablebaseBackend& backend = gaviota_backend;
 
+// A position whose half-move clock reaches it is drawn.
+constexpr int FIFTY_MOVE_PLIES = 100;
+
 // 0 while nothing may be probed: before and during an initialisation, or when no tables were
 // found.
 std::atomic<int> available_men{0};
@@ -136,6 +139,9 @@ bool tablebase_probe(const Position& p, int& score) {
     int plies = 0;
     if (q.count[WHITE] + q.count[BLACK] <= available_men.load()) outcome = backend.probe(q, plies);
     --probes_in_flight;
+    // The tables ignore the fifty-move rule: a mate it would stop first is left to the search.
+    if (outcome != TB_OUTCOME_DRAW && p.half_moves + plies >= FIFTY_MOVE_PLIES)
+        return false;
     switch (outcome) {
         case TB_OUTCOME_DRAW: score = 0; return true;
         case TB_OUTCOME_WIN: score = MATE - plies; return true;

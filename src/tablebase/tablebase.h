@@ -20,5 +20,5 @@ void tablebase_stop();
 int tablebase_max_men();
 // The distance-to-mate score of `p` from the side to move's view, with the mate counted in
 // plies from `p` (MATE - plies for a win, plies - MATE for a loss, 0 for a draw); false when the
-// tables do not know the position.
+// tables do not know the position or the fifty-move rule would draw it before the mate.
 bool tablebase_probe(const Position& p, int& score);
