@@ -34,12 +34,14 @@ inline std::string whole_file(const std::string& path) {
 
 // Starts the engine with `arguments`, sends each chunk as its own arrival, `pause_ms` apart, then
 // closes the engine's input and waits (at most a minute) for it to exit. Output and errors go to
-// files, so they never block the engine.
+// files, so they never block the engine. A non-empty `options_file` is the engine's tarvo.ini.
 inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, int pause_ms = 100,
-                                      const std::vector<std::string>& arguments = {}) {
+                                      const std::vector<std::string>& arguments = {},
+                                      const std::string& options_file = "") {
     signal(SIGPIPE, SIG_IGN);  // an engine that has already exited shows up as a failed write
     char pattern[] = "/tmp/tarvo_script_XXXXXX";
     const std::string directory = mkdtemp(pattern);
+    if (!options_file.empty()) std::ofstream(directory + "/tarvo.ini") << options_file;
     int in[2];
     EXPECT_EQ(pipe(in), 0);
     const pid_t pid = fork();

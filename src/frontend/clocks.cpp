@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "common/log.h"
+#include "common/settings.h"
 #include "frontend/frontend_state.h"
 #include "frontend/game_control.h"
 #include "platform/clock.h"
@@ -30,7 +31,7 @@ double seconds_running() {
 }
 
 void run_allocation() {
-    double lag = frontend.remote_mode != REMOTE_NONE ? game_control.lag_seconds : 0;
+    double lag = frontend.remote_mode != REMOTE_NONE ? internet_lag / 1000.0 : 0;
     allocate_time(game_control.budget, game_control.ponder_enabled, game_control.engine_moves, lag);
 }
 

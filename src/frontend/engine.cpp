@@ -7,9 +7,11 @@
 #include "board/attacks.h"
 #include "common/log.h"
 #include "frontend/game.h"
+#include "frontend/options.h"
+#include "frontend/options_file.h"
 #include "platform/clock.h"
 #include "search/search_driver.h"
-#include "tablebase/tablebase.h"
+#include "search/table_sizing.h"
 
 namespace {
 
@@ -43,7 +45,11 @@ void engine_init() {
         log_fatal(1, "This system doesn't appear to support a monotonic clock, which Tarvo needs "
                      "to run.  Sorry.\n");
     new_game();
+    reset_options();
     search_threads_start(1);
-    tablebase_start(DEFAULT_TABLEBASE_PATH, DEFAULT_TABLEBASE_CACHE);
+    // The file may change the thread count and the table sizes; the threads then take their
+    // tables before the first search.
+    load_options("tarvo.ini");
+    if (resize_pending) search_threads_resize();
     initialised = true;
 }

@@ -50,7 +50,6 @@ struct GameControl {
     bool force_mode = false;
     bool analyze_mode = false;
     int depth_limit = MAX_ITERATION;
-    double lag_seconds = 0;  // taken off each target over a remote link
     // Progress printing: the next record to print, and the MultiPV line lists (record indexes).
     int printed_upto = 0;
     int current_lines[MAX_MULTIPV] = {};

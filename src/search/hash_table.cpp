@@ -39,18 +39,34 @@ void hash_table::init(const char* table_name, int entry_bytes, int owner_id) {
 
 void hash_table::resize() {
     if (wanted == size) return;
+    unsigned char* block = nullptr;
+    if (wanted != 0) {
+        // The new block comes first, so that a size the system refuses leaves the table usable.
+        block = static_cast<unsigned char*>(std::aligned_alloc(alignment_for(wanted), allocated_bytes(wanted)));
+        if (!block) {
+            log_print("Couldn't allocate %.0f bytes for hash table \"%s %d\" (%s); it keeps %.0f bytes.\n",
+                      double(wanted), name, id, std::strerror(errno), double(size));
+            wanted = size;
+            return;
+        }
+    }
     release();
+    data = block;
     entries = wanted / uint64_t(entry_size);
     size = wanted;
     if (size == 0) return;
-    data = static_cast<unsigned char*>(std::aligned_alloc(alignment_for(size), allocated_bytes(size)));
-    if (!data)
-        log_fatal(1, "Couldn't allocate %.0f bytes for hash table \"%s %d\" (%s).\n", double(size),
-                  name, id, std::strerror(errno));
     if (size >= HUGE_PAGE) madvise(data, allocated_bytes(size), MADV_HUGEPAGE);
     log_print("hash_table::resize():   Resized hash table \"%s %d\" to %.0f bytes. (%d entries of %d bytes)\n",
               name, id, double(size), int(entries), entry_size);
     clear();
+}
+
+bool memory_available(uint64_t bytes) {
+    if (bytes == 0) return true;
+    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED) return false;
+    munmap(block, bytes);
+    return true;
 }
 
 void hash_table::clear() {

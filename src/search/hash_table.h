@@ -16,7 +16,8 @@ struct hash_table {
 
     // Names the table; it holds no memory until the first resize.
     void init(const char* table_name, int entry_bytes, int owner_id);
-    // Applies `wanted`: frees, reallocates and clears; a failed allocation ends the program.
+    // Applies `wanted`: reallocates and clears. A size the system refuses is logged and the
+    // table keeps its entries (`wanted` goes back to `size`).
     void resize();
     void clear();
     // Frees the entries (size 0).
@@ -29,3 +30,7 @@ struct hash_table {
         return data + uint64_t(entry_size) * index;
     }
 };
+
+// Whether the system would grant `bytes` in one block now; nothing is kept. Mapped directly, so
+// that a huge request is simply refused, under the sanitizers too.
+bool memory_available(uint64_t bytes);

@@ -30,3 +30,15 @@ int enable_deep_pvs_margin = 20;
 int enable_user_lines = 1;
 int user_lines_min_depth = 8;
 int tb_min_depth = 5;
+
+int checks_in_qsearch = 1;
+int pawn_push_in_qsearch = 1;
+int singular_extension_in_check_min_depth = 0;
+int singular_extension_max_depth = 500;
+int singular_extension_min_depth = 4;
+int enable_futility_pruning = 0;
+int futility_margin = 200;
+int enable_multicut_pruning = 0;
+int extended_history_pruning_margin = 25;
+int extended_history_pruning = 0;
+int history_pruning_moves = 3;

@@ -31,3 +31,16 @@ extern int enable_deep_pvs_margin;
 extern int enable_user_lines;
 extern int user_lines_min_depth;
 extern int tb_min_depth;  // stored times 4, compared with plies
+
+// Kept for the option table; the search does not read them.
+extern int checks_in_qsearch;
+extern int pawn_push_in_qsearch;
+extern int singular_extension_in_check_min_depth;
+extern int singular_extension_max_depth;
+extern int singular_extension_min_depth;
+extern int enable_futility_pruning;
+extern int futility_margin;
+extern int enable_multicut_pruning;
+extern int extended_history_pruning_margin;
+extern int extended_history_pruning;
+extern int history_pruning_moves;

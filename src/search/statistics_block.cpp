@@ -6,7 +6,7 @@
 #include "search/context.h"
 #include "search/table_sizing.h"
 
-uint64_t idletimer = 1000000;
+uint64_t idletimer = IDLE_TIMER_DEFAULT;
 
 namespace {
 

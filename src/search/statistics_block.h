@@ -6,6 +6,7 @@
 #include "common/search_stats.h"
 
 // Idle-loop iterations per second, to turn the idle counts into seconds.
+constexpr uint64_t IDLE_TIMER_DEFAULT = 1000000;
 extern uint64_t idletimer;
 
 // Logs the block for a search that ran `elapsed_us` and counted `total` over all threads;
