@@ -7,6 +7,7 @@
 
 #include "board_test_support.h"
 #include "common/log.h"
+#include "engine_run.h"
 #include "platform/clock.h"
 #include "search/root.h"
 #include "search/search_driver.h"
@@ -201,6 +202,25 @@ TEST_F(TablebaseTest, APathChangeRestartsTheTablesAndSearchesWaitForThem) {
     while (!search_reached_limit()) sleep_ms(1);
     EXPECT_GT(stop_search().tb_hits, 0u);
     EXPECT_EQ(search_shared.records[search_shared.record_count - 1].score, library_score(krk));
+}
+
+// The engine finds Debian's tables without being told, and an options file can point elsewhere;
+// the interface hears "done=1" only once the tables are ready.
+TEST(TablebaseStartUp, TheDefaultPathFindsDebiansTablesAndTheOptionsFileMovesIt) {
+    struct Case {
+        const char* options_file;
+        const char* logged;
+    } cases[] = {
+        {"", "Gaviota tables of up to 3 men along \"/usr/share/gaviotatb/gtb4\""},
+        {"tbpath /nonexistent\n", "cannot list the folder \"/nonexistent\""},
+    };
+    for (const Case& c : cases) {
+        EngineOutput run = run_engine_script({"xboard\nprotover 2\n", "quit\n"}, 100, {},
+                                             c.options_file);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find("feature done=1"), std::string::npos) << run.out;
+        EXPECT_NE(run.log.find(c.logged), std::string::npos) << run.log;
+    }
 }
 
 }  // namespace

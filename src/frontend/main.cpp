@@ -4,7 +4,6 @@
 #include "frontend/engine.h"
 #include "frontend/frontend_state.h"
 #include "search/search_driver.h"
-#include "tablebase/tablebase.h"
 
 int main(int argc, char** argv) {
     engine_init();
@@ -16,6 +15,5 @@ int main(int argc, char** argv) {
         run_connections();
     }
     search_threads_stop();
-    tablebase_stop();
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "tablebase/tablebase.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ std::atomic<int> probes_in_flight{0};
 // Touched by the thread that starts and stops the initialisations only.
 Thread init_thread;
 bool init_thread_live = false;
+bool stops_at_exit = false;
 Event init_done;
 
 // Handed to the background thread; stays untouched until it has ended.
@@ -102,6 +104,8 @@ void list_colour(const Position& p, int colour, TablebaseQuery& q) {
 }  // namespace
 
 void tablebase_start(const char* path, long long cache_bytes) {
+    // The library's state and the thread go before the process does.
+    if (!stops_at_exit) stops_at_exit = std::atexit(tablebase_stop) == 0;
     join_init_thread();
     available_men = 0;
     event_reset(init_done);

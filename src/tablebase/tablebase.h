@@ -14,7 +14,8 @@ constexpr long long DEFAULT_TABLEBASE_CACHE = 8LL << 20;
 void tablebase_start(const char* path, long long cache_bytes);
 // Waits until the background initialisation has finished.
 void tablebase_wait_ready();
-// Waits for the initialisation and frees the tables; nothing is probed afterwards.
+// Waits for the initialisation and frees the tables; nothing is probed afterwards. Runs at the
+// process's exit once the tables have been started.
 void tablebase_stop();
 // The largest number of men (pieces, pawns and kings) for which tables were found.
 int tablebase_max_men();
