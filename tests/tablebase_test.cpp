@@ -33,8 +33,8 @@ protected:
     void SetUp() override { use_tables(DEFAULT_TABLEBASE_PATH); }
     void TearDown() override { use_tables(DEFAULT_TABLEBASE_PATH); }
 
-    static void use_tables(const char* path) {
-        tablebase_start(path, DEFAULT_TABLEBASE_CACHE);
+    static void use_tables(const char* path, long long cache_bytes = DEFAULT_TABLEBASE_CACHE) {
+        tablebase_start(path, cache_bytes);
         tablebase_wait_ready();
     }
 };
@@ -166,22 +166,26 @@ TEST_F(TablebaseTest, WithoutUsableTablesNothingIsProbedAndTheLogSaysWhy) {
     std::ofstream(scratch / "empty_file" / "kqk.gtb.cp4");
     fs::create_directories(scratch / "folder_named_as_table" / "kqk.gtb.cp4");
     fs::create_directories(scratch / "no_tables");
+    const long long cache = DEFAULT_TABLEBASE_CACHE;
     struct Case {
         std::string path;
+        long long cache_bytes;
         const char* reason;
     } cases[] = {
-        {"", "no path given"},
-        {" ; ", "no path given"},
-        {(scratch / "missing").string(), "cannot list the folder"},
-        {(scratch / "no_tables").string(), "no usable Gaviota tables"},
-        {(scratch / "empty_file").string(), "cannot read the table"},
+        {"", cache, "no path given"},
+        {" ; ", cache, "no path given"},
+        {(scratch / "missing").string(), cache, "cannot list the folder"},
+        {(scratch / "no_tables").string(), cache, "no usable Gaviota tables"},
+        {(scratch / "empty_file").string(), cache, "cannot read the table"},
         {std::string(DEFAULT_TABLEBASE_PATH) + ";" + (scratch / "folder_named_as_table").string(),
-         "cannot read the table"},
+         cache, "cannot read the table"},
+        // The library answers nothing without its cache.
+        {DEFAULT_TABLEBASE_PATH, 0, "no Gaviota cache of 0 bytes"},
     };
     Position kqk = position_from_fen("4k3/8/8/8/8/8/8/3QK3 w - - 0 1");
     for (const Case& c : cases) {
         new_log_text();
-        use_tables(c.path.c_str());
+        use_tables(c.path.c_str(), c.cache_bytes);
         EXPECT_NE(new_log_text().find(c.reason), std::string::npos) << c.path;
         EXPECT_EQ(tablebase_max_men(), 0) << c.path;
         int score;

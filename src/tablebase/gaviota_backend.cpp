@@ -2,6 +2,7 @@
 // so one set of tables is open at a time.
 #include <gtb-probe.h>
 
+#include "common/log.h"
 #include "tablebase/tablebase_backend.h"
 
 namespace {
@@ -26,8 +27,14 @@ int gaviota_open(const char* const* folders, int folder_count, long long cache_b
     for (int i = 0; i < folder_count && paths; ++i) paths = tbpaths_add(paths, folders[i]);
     if (!paths) return 0;
     tb_init(0, COMPRESSION, paths);
+    if (!tb_is_initialized()) return 0;
+    // The library answers no probe without its cache.
     if (cache_bytes > 0) tbcache_init(size_t(cache_bytes), WDL_CACHE_PERCENT);
-    return tb_is_initialized() ? men_available() : 0;
+    if (!tbcache_is_on()) {
+        log_print("Tablebases: no Gaviota cache of %lld bytes; nothing is probed\n", cache_bytes);
+        return 0;
+    }
+    return men_available();
 }
 
 void gaviota_close() {

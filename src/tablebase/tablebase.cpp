@@ -67,7 +67,7 @@ int open_tables(const char* path, long long cache_bytes) {
     for (const std::string& folder : folders) names.push_back(folder.c_str());
     int men = backend.open(names.data(), int(names.size()), cache_bytes);
     if (men == 0) {
-        log_print("Tablebases: the %s library opened no table along \"%s\"; nothing is probed\n",
+        log_print("Tablebases: the %s tables along \"%s\" could not be opened; nothing is probed\n",
                   backend.name, path);
         backend.close();
         return 0;

@@ -19,7 +19,7 @@ struct TablebaseBackend {
     const char* name;
     const char* file_suffix;  // the table files are the names ending in it
     // Opens the tables in `folders` with a cache of `cache_bytes`; returns the largest number
-    // of men covered, 0 for none.
+    // of men covered, 0 for none (with the reason logged when the tables were not the cause).
     int (*open)(const char* const* folders, int folder_count, long long cache_bytes);
     // Frees everything `open` took; harmless when nothing is open.
     void (*close)();
