@@ -36,9 +36,11 @@ bool probe_tablebases(CpuContext& c, Frame& f) {
     if (!tablebase_probe(c.position, score)) return false;
     ++c.stats.tb_hits;
     f.best = score_from_root(score, f.ply);
-    f.best_move = NULL_MOVE;
+    // The tables give the score, not a move: an older table move stored with it would be taken
+    // for the move that reaches it, by the root's table cutoff and by the principal variation.
+    f.best_move = f.tt_move = NULL_MOVE;
     int alpha = f.alpha, beta = f.beta, depth = f.depth;
-    f.alpha = score - 1, f.beta = score + 1, f.depth = 127;  // an exact entry
+    f.alpha = f.best - 1, f.beta = f.best + 1, f.depth = 127;  // an exact entry
     table_store(c, f);
     f.alpha = alpha, f.beta = beta, f.depth = depth;
     return true;

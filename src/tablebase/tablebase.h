@@ -10,7 +10,8 @@ constexpr long long DEFAULT_TABLEBASE_CACHE = 8LL << 20;
 
 // Starts initialising the tables found along `path` (folders separated by ';') with a cache of
 // `cache_bytes`, on a background thread; a previous initialisation is waited for first. Until
-// the new one has finished nothing is probed.
+// the new one has finished nothing is probed. Start, wait and stop are called from one thread,
+// the front-end's.
 void tablebase_start(const char* path, long long cache_bytes);
 // Waits until the background initialisation has finished.
 void tablebase_wait_ready();
