@@ -3,7 +3,8 @@
 set -euo pipefail
 
 # clang and its runtime libraries (libFuzzer) build only the fuzz targets; g++ builds the rest.
-packages=(cmake ninja-build g++ libgtest-dev clang libclang-rt-14-dev)
+# The Gaviota library probes the endgame tablebases; gaviotatb holds the 3-men tables the tests use.
+packages=(cmake ninja-build g++ libgtest-dev clang libclang-rt-14-dev libgaviotatb-dev gaviotatb)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")

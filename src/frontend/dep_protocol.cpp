@@ -6,6 +6,7 @@
 #include "frontend/engine.h"
 #include "frontend/frontend_state.h"
 #include "frontend/output.h"
+#include "tablebase/tablebase.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void dep_identify() {
     out_print("$ parameter \"name\" string constant \"%s%s\"\n", ENGINE_NAME, remote);
     out_print("$ parameter \"author\" string constant \"%s\"\n", ENGINE_AUTHOR);
     out_print("$ parameter \"starttimeout\" integer constant 60\n");
+    tablebase_wait_ready();
     out_print("$ engine is ready\n");
 }
 

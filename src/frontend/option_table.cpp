@@ -7,6 +7,7 @@
 #include "frontend/xboard_output.h"
 #include "search/search_options.h"
 #include "search/table_sizing.h"
+#include "tablebase/tablebase.h"
 
 namespace {
 
@@ -36,9 +37,10 @@ constexpr OptionEntry size(const char* name, uint64_t* target, int64_t min, int6
             fits, nullptr, nullptr};
 }
 
-constexpr OptionEntry text(const char* name, char* target, void (*changed)(int) = nullptr) {
+constexpr OptionEntry text(const char* name, char* target, void (*changed)(int) = nullptr,
+                           const char* default_text = nullptr) {
     return {name, OPTION_TEXT, 0, 0, 0, nullptr, nullptr, target, 1, 1, changed, nullptr, nullptr,
-            nullptr};
+            nullptr, default_text};
 }
 
 constexpr OptionEntry command(const char* name, int64_t min, int64_t max,
@@ -58,8 +60,8 @@ const OptionEntry option_table[] = {
     scaled("tb_min_depth", &tb_min_depth, 500, 5, 4, 1),
     size("tbcache", &tb_cache_size, MIB, 2147483647, 8 * MIB, restart_tablebases, nullptr),
     size("nalimovcache", &tb_cache_size, MIB, 2147483647, 8 * MIB, restart_tablebases, nullptr),
-    text("tbpath", tb_path, restart_tablebases),
-    text("nalimovpath", tb_path, restart_tablebases),
+    text("tbpath", tb_path, restart_tablebases, DEFAULT_TABLEBASE_PATH),
+    text("nalimovpath", tb_path, restart_tablebases, DEFAULT_TABLEBASE_PATH),
     size("hash", &hash_size, 8 * MIB, 16 * GIB, int64_t(HASH_DEFAULT), table_size_changed, fits_every_thread),
     size("khash", &khash_size, 0, GIB, int64_t(KHASH_DEFAULT), table_size_changed, fits_every_thread),
     size("phash", &phash_size, 0, GIB, int64_t(PHASH_DEFAULT), table_size_changed, fits_every_thread),

@@ -28,6 +28,7 @@ struct OptionEntry {
     // OPTION_COMMAND: does the whole work for the (trimmed) value.
     void (*command)(const OptionEntry& entry, const char* value, int apply);
     const char* log_name;  // when the log calls it otherwise
+    const char* default_text = nullptr;  // OPTION_TEXT: the text it starts with; empty when null
 };
 
 extern const OptionEntry option_table[];

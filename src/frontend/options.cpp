@@ -108,7 +108,9 @@ void reset_options() {
         const OptionEntry& entry = option_table[i];
         if (entry.kind == OPTION_NUMBER) *entry.number = int(entry.default_value);
         if (entry.kind == OPTION_SIZE) *entry.size = uint64_t(entry.default_value);
-        if (entry.kind == OPTION_TEXT) entry.text[0] = '\0';
+        if (entry.kind == OPTION_TEXT)
+            std::snprintf(entry.text, SETTING_TEXT_SIZE, "%s",
+                          entry.default_text ? entry.default_text : "");
     }
     memory_size = 0;
     idletimer = IDLE_TIMER_DEFAULT;

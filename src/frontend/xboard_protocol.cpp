@@ -19,6 +19,7 @@
 #include "frontend/xboard_arguments.h"
 #include "frontend/xboard_output.h"
 #include "search/search_driver.h"
+#include "tablebase/tablebase.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ void protover(const char* args) {
     out_print("feature ics=1\n");
     // The interface waits for "done=1"; what came before is sent now.
     flush_output();
+    tablebase_wait_ready();
     out_print("feature done=1\n\n");
 }
 

@@ -20,6 +20,13 @@ bool parent_launched(CpuContext& c, int code) {
 
 int men_on_board(const Position& p) { return popcount(p.all_pieces); }
 
+// The tables count a mate from the probed position; the search counts it from the root.
+int score_from_root(int score, int ply) {
+    if (score > 0) return score - ply;
+    if (score < 0) return score + ply;
+    return 0;
+}
+
 bool probe_tablebases(CpuContext& c, Frame& f) {
     int min_depth = tb_min_depth - (f.type == NODE_PV ? 2 : 0);
     if (f.depth < min_depth || f.ply < 4 || men_on_board(c.position) > tablebase_max_men())
@@ -28,10 +35,12 @@ bool probe_tablebases(CpuContext& c, Frame& f) {
     int score;
     if (!tablebase_probe(c.position, score)) return false;
     ++c.stats.tb_hits;
-    f.best = score;
-    f.best_move = NULL_MOVE;
+    f.best = score_from_root(score, f.ply);
+    // The tables give the score, not a move: an older table move stored with it would be taken
+    // for the move that reaches it, by the root's table cutoff and by the principal variation.
+    f.best_move = f.tt_move = NULL_MOVE;
     int alpha = f.alpha, beta = f.beta, depth = f.depth;
-    f.alpha = score - 1, f.beta = score + 1, f.depth = 127;  // an exact entry
+    f.alpha = f.best - 1, f.beta = f.best + 1, f.depth = 127;  // an exact entry
     table_store(c, f);
     f.alpha = alpha, f.beta = beta, f.depth = depth;
     return true;

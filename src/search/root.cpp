@@ -41,6 +41,7 @@ void report_progress(CpuContext& c, Move root_move, int depth, int score, bool i
     SearchStats stats = sum_thread_stats();
     r.root_move = root_move;
     r.nodes = stats.nodes;
+    r.tb_hits = stats.tb_hits;
     r.splits = stats.extra[STAT_SPLITS];
     r.aborts = stats.extra[STAT_ABORTS];
     r.max_ply = stats.seldepth;

@@ -18,6 +18,7 @@
 #include "search/statistics_block.h"
 #include "search/table_sizing.h"
 #include "search/trans_table.h"
+#include "tablebase/tablebase.h"
 
 SearchShared search_shared;
 int search_depth_cap = MAX_ITERATION;
@@ -158,6 +159,7 @@ void search_threads_stop() {
 }
 
 void start_search(const Position& game, int depth_limit) {
+    tablebase_wait_ready();
     if (resize_pending) search_threads_resize();
     Position root = game;
     Move root_moves[MAX_MOVES];

@@ -21,6 +21,7 @@ struct IterationRecord {
     int32_t pv_length;
     Move pv[MAX_PV];
     uint64_t nodes;
+    uint64_t tb_hits;
     uint64_t splits;
     uint64_t aborts;
     int32_t max_ply;
