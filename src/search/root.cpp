@@ -4,11 +4,8 @@
 #include "platform/clock.h"
 #include "search/node_services.h"
 #include "search/search_options.h"
+#include "search/split_point.h"
 #include "search/trans_table.h"
-
-// The counters the parallel search keeps in the spare statistics slots.
-constexpr int STAT_SPLITS = 0;
-constexpr int STAT_ABORTS = 1;
 
 SearchStats sum_thread_stats() {
     SearchStats total{};

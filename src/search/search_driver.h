@@ -5,6 +5,9 @@
 #include "board/position.h"
 #include "common/search_stats.h"
 
+// Search threads run one step below normal priority, so that the interface stays responsive.
+extern int nice_threads;
+
 // Starts `count` search threads and lets each allocate its tables; they park at the barrier.
 void search_threads_start(int count);
 // Ends every search thread (no search may be running).
