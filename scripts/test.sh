@@ -20,8 +20,7 @@ done
 echo "=== Tsan build in build/tsan: the searches and game control on several threads"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Tsan
 cmake --build build/tsan -j "$jobs" --target parallel_search_test search_test game_control_test
-TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/scripts/tsan.supp" \
-  ctest --test-dir build/tsan --output-on-failure -j "$jobs" -R "$tsan_tests"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan --output-on-failure -j "$jobs" -R "$tsan_tests"
 
 echo "=== Fuzz targets over their seed corpora in build/fuzz"
 bash scripts/fuzz.sh replay
