@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "search/search_driver.h"
 #include "search/search_options.h"
+#include "search/table_sizing.h"
 
 namespace {
 
@@ -516,6 +517,27 @@ TEST_F(EngineMoveTest, ThreadCountChangesOnlyBetweenSearches) {
     set_threads(0);  // below the range: one thread
     EXPECT_EQ(search_thread_count(), 1);
     set_threads(2);
+    set_threads(1);
+    EXPECT_EQ(search_thread_count(), 1);
+}
+
+// "?" with many more search threads than cores: every thread stops and the move is legal.
+TEST_F(EngineMoveTest, MoveNowStopsManyMoreThreadsThanCores) {
+    const TableSizes sizes{hash_size, khash_size, phash_size};
+    hash_size = 1 << 20, khash_size = 1 << 18, phash_size = 1 << 16;
+    set_threads(64);
+    set_fixed_time(60);
+    Position before = game_position;
+    play_side(WHITE);
+    sleep_ms(300);
+    // "?" as the main loop handles it, once the search has a move to play.
+    IterationRecord best;
+    while (!best_record(best)) sleep_ms(20);
+    after_search(STOP_AND_PLAY);
+    EXPECT_EQ(told.moves, 1);
+    EXPECT_TRUE(is_legal_move(before, told.move));
+    game_stop_search();
+    hash_size = sizes.hash, khash_size = sizes.khash, phash_size = sizes.phash;
     set_threads(1);
     EXPECT_EQ(search_thread_count(), 1);
 }

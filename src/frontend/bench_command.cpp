@@ -4,6 +4,7 @@
 
 #include "board/fen.h"
 #include "board/notation.h"
+#include "frontend/game_control.h"
 #include "frontend/output.h"
 #include "frontend/quit_watch.h"
 #include "platform/clock.h"
@@ -91,8 +92,9 @@ bool quit_during_bench() { return told_to_quit(1); }
 }  // namespace
 
 void bench_command(const char* args) {
-    int depth = 0;
-    std::sscanf(args, "%d", &depth);
+    int depth = 0, threads = 0;
+    std::sscanf(args, "%d %d", &depth, &threads);
+    if (threads > 0) set_threads(threads);
     begin_quit_watch();
     run_bench(depth, quit_during_bench);
 }

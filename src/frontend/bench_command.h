@@ -14,6 +14,6 @@ std::span<const char* const> bench_positions();
 // Searches every bench position to `depth` (the default for 0 or less) with cleared tables,
 // one line per position, then the totals. Given up when `interrupted` (if any) says so.
 void run_bench(int depth, BenchInterruption interrupted = nullptr);
-// The "bench" command: an optional depth in `args`. "quit" or the end of input arriving while it
+// The "bench" command: an optional depth and an optional number of search threads in `args`. "quit" or the end of input arriving while it
 // runs gives it up.
 void bench_command(const char* args);

@@ -42,8 +42,9 @@ void parse_command_line(int argc, char** argv) {
             select_protocol(PROTO_DEP);
         } else if (strcasecmp(argument, "bench") == 0) {
             frontend.bench_requested = true;
-            // An optional depth follows.
+            // An optional depth follows, then an optional number of threads.
             if (i + 1 < argc && std::sscanf(argv[i + 1], "%d", &frontend.bench_depth) == 1) ++i;
+            if (i + 1 < argc && std::sscanf(argv[i + 1], "%d", &frontend.bench_threads) == 1) ++i;
         } else if (strcasecmp(argument, "inet_server") == 0 ||
                    strcasecmp(argument, "inet_client") == 0) {
             if (i + 1 == argc)

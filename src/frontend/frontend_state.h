@@ -22,6 +22,7 @@ struct FrontEnd {
     int stop_reason;
     bool bench_requested;  // the command line asked for "bench": run it and exit
     int bench_depth;       // 0 for the default
+    int bench_threads;     // 0 keeps the current number of search threads
 };
 
 extern FrontEnd frontend;

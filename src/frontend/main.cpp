@@ -3,12 +3,14 @@
 #include "frontend/connection.h"
 #include "frontend/engine.h"
 #include "frontend/frontend_state.h"
+#include "frontend/game_control.h"
 #include "search/search_driver.h"
 
 int main(int argc, char** argv) {
     engine_init();
     parse_command_line(argc, argv);
     if (frontend.bench_requested) {
+        if (frontend.bench_threads > 0) set_threads(frontend.bench_threads);
         run_bench(frontend.bench_depth);
     } else {
         setup_io();

@@ -1,7 +1,10 @@
 #include "platform/thread.h"
 
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -21,8 +24,10 @@ int thread_start(Thread& thread, ThreadRoutine routine, void* arg) {
 
 void thread_join(Thread& thread) { pthread_join(thread.handle, nullptr); }
 
-void lower_own_priority() {
-    // On Linux a thread's nice value is its own, named by its thread id.
-    pid_t self = gettid();
-    setpriority(PRIO_PROCESS, id_t(self), getpriority(PRIO_PROCESS, id_t(self)) + 1);
+// On Linux a priority set for a thread id applies to that thread alone.
+void thread_lower_priority() {
+    id_t self = id_t(syscall(SYS_gettid));
+    errno = 0;
+    int now = getpriority(PRIO_PROCESS, self);
+    if (errno == 0) setpriority(PRIO_PROCESS, self, now + 1);
 }

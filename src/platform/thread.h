@@ -15,5 +15,5 @@ struct Thread {
 // Returns 0, or the system's error number when it could not create the thread.
 int thread_start(Thread& thread, ThreadRoutine routine, void* arg);
 void thread_join(Thread& thread);
-// The calling thread runs one priority step below where it was.
-void lower_own_priority();
+// Lowers the calling thread's priority by one step.
+void thread_lower_priority();

@@ -8,17 +8,30 @@
 
 CpuContext* contexts[MAX_THREADS];
 
+namespace {
+
+// Every frame of the pool on the free list, the first frame last, so that levels take frames
+// in the same order in every search.
+void fill_pool(CpuContext& c) {
+    c.free_frames = nullptr;
+    c.returned_frames = nullptr;
+    for (Frame& f : c.frame_pool) {
+        f.owner = &c;
+        f.next = c.free_frames;
+        c.free_frames = &f;
+    }
+    for (StackEntry& e : c.frame_stack) e.frame = nullptr;
+}
+
+}  // namespace
+
 CpuContext* create_context(int cpu) {
     void* memory = std::aligned_alloc(alignof(CpuContext), sizeof(CpuContext));
     if (!memory) log_fatal(1, "create_context():       out of memory for CPU%d\n", cpu);
     CpuContext* c = new (memory) CpuContext();
     c->cpu = cpu;
     c->top = -1;
-    for (Frame& f : c->frame_pool) {
-        f.owner = c;
-        f.next = c->free_frames;
-        c->free_frames = &f;
-    }
+    fill_pool(*c);
     c->trans_share.init("Transposition Table", 64, cpu);
     c->king_hash.init("King hash", 64, cpu);
     c->pawn_hash.init("Pawn hash", 64, cpu);
@@ -40,6 +53,9 @@ void reset_context(CpuContext& c, const Position& game) {
     c.buoy = nullptr;
     c.position = game;
     clear_move_history(c.history);
+    fill_pool(c);
+    for (auto& request : c.requests) request.store(0, std::memory_order_relaxed);
+    c.searching.store(1, std::memory_order_relaxed);
 }
 
 Frame* get_free_frame(CpuContext& c) {

@@ -16,6 +16,10 @@
 
 constexpr int FRAME_POOL_SIZE = 254;
 constexpr int MAX_STACK = FRAME_POOL_SIZE;
+// Neighbours in the hypercube over the thread numbers: one per bit of the largest number.
+constexpr int MAX_LINKS = 16;
+// Stack levels that may be offered for a split.
+constexpr int SPLIT_LEVELS = 32;
 
 // Flags of a stack entry.
 constexpr uint32_t ENTRY_GIVES_CHECK = 1u << 7;
@@ -42,11 +46,19 @@ struct alignas(64) CpuContext {
     Frame* buoy;  // the innermost split point above the thread's work; null for none
     int cpu;
     std::atomic<int> quit;
-    std::atomic<int> abort;
-    int idle;
-    int assisting;
-    int split_scores[MAX_STACK];
-    int best_split;
+    std::atomic<int> abort;  // the thread gave up its work and is to become idle
+    std::atomic<int> idle;   // looking for a split point to join
+    int assisting;           // working under another thread's split point
+    std::atomic<int> searching;  // taking part in the current search
+    // Parallel search: the neighbours, and the levels they ask this thread to split at, one
+    // byte per link slot (0 none).
+    CpuContext* links[MAX_LINKS];
+    int link_count;  // 0 with one thread: nothing is ever shared
+    std::atomic<uint8_t> requests[MAX_LINKS];
+    uint16_t split_scores[SPLIT_LEVELS];
+    std::atomic<int> best_split;  // score << 16 | level of the best level to split at, 0 for none
+    int node_first;  // the threads that share this thread's memory node
+    int node_count;
     Move root_move;         // the root move being searched, for the current-move display
     int root_move_number;
     // With several lines: the first moves of the latest lines, tried first at the root.
@@ -66,7 +78,8 @@ extern CpuContext* contexts[MAX_THREADS];
 
 CpuContext* create_context(int cpu);
 void destroy_context(CpuContext* c);
-// At every search start: counters, stack and ordering tables reset, the game position copied.
+// At every search start, with every thread parked: counters, stack and ordering tables reset,
+// the game position copied. Frames lent to other threads come home: the pool starts full.
 void reset_context(CpuContext& c, const Position& game);
 Frame* get_free_frame(CpuContext& c);
 // Hands a frame back to its owner's pool; `c` is the calling thread's context.

@@ -2,6 +2,7 @@
 // another thread at a split point, lives here rather than on the machine stack.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "common/types.h"
@@ -22,11 +23,13 @@ struct Frame {
     Frame* split_parent;  // the enclosing split point of a split point
     CpuContext* owner;    // whose pool holds this frame
     SpinLock lock;        // guards the picker and the best score while the frame is shared
-    int32_t aborted;
-    int32_t workers;
-    int32_t joined;
+    // Read without a lock by the threads working below; changed under split_tree_lock.
+    std::atomic<int32_t> aborted;
+    std::atomic<int32_t> workers;  // threads whose stacks pass through this split point
+    int32_t joined;                // child split points registered in `children`
     int32_t is_split;
     Frame* children[MAX_SPLIT_CHILDREN];
+    int32_t level;  // the stack level, the same in every thread that shares the frame
 
     MovePicker picker;
     int32_t excluded_count;  // the first entries of the picker's tried list excluded for good
@@ -61,7 +64,9 @@ struct Frame {
     int32_t no_tt_cut;
     int32_t singular_bound;
     int32_t singular_tries;
-    int32_t reduced_refusals;  // children sent back for a re-search by the reduced-move check
+    // Children sent back for a re-search by the reduced-move check; at a split point they are
+    // several threads' children.
+    std::atomic<int32_t> reduced_refusals;
     int8_t base_red;
     int32_t type;
     int32_t ev;  // static evaluation from White's side, NO_EVAL when none

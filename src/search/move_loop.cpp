@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "board/attacks.h"
+#include "board/movegen.h"
 #include "board/t_move_basics.h"
 #include "common/log.h"
 #include "common/settings.h"
@@ -12,8 +13,29 @@
 #include "search/root.h"
 #include "search/search_options.h"
 #include "search/search_shared.h"
+#include "search/split_point.h"
 
 namespace {
+
+// Holds a split point's lock while its moves and scores are read or changed; an ordinary frame
+// is its thread's alone.
+class SplitGuard {
+public:
+    explicit SplitGuard(Frame& f) : held_(f.is_split ? &f : nullptr) {
+        if (held_) spin_lock(held_->lock);
+    }
+    ~SplitGuard() { release(); }
+    SplitGuard(const SplitGuard&) = delete;
+    SplitGuard& operator=(const SplitGuard&) = delete;
+    bool at_split_point() const { return held_ != nullptr; }
+    void release() {
+        if (held_) spin_unlock(held_->lock);
+        held_ = nullptr;
+    }
+
+private:
+    Frame* held_;
+};
 
 Step search_next_move(CpuContext& c, Frame& f);
 Step next_singular_move(CpuContext& c, Frame& f);
@@ -39,6 +61,8 @@ bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker) {
         bool found = quiescence_picker ? pick_quiescence_move(c, f, move)
                                        : pick_move(c, f, move, flags);
         if (!found) return false;
+        // A split point's moves were generated on another thread's board.
+        if (f.is_split && !is_valid_move(c.position, move)) illegal_split_point_move(c, f);
         make_move(c.position, move);
         prefetch_table_entry(c.position.hash_key);
         if (!f.in_check && leaves_king_attacked(c.position, move)) {
@@ -100,8 +124,23 @@ int child_type(const Frame& f) {
     return f.lm <= 2 ? -f.type : NODE_CUT;
 }
 
+// Cut off above: the thread leaves its split points and becomes idle.
+Step give_up_cut_work(CpuContext& c) {
+    release_split_points(c);
+    return STOPPED_SEARCH;
+}
+
 Step search_next_move(CpuContext& c, Frame& f) {
-    if (!make_next_legal(c, f, false)) return end_node(c, f);
+    SplitGuard guard(f);
+    if (guard.at_split_point() && f.aborted.load(std::memory_order_relaxed)) {
+        guard.release();
+        return give_up_cut_work(c);
+    }
+    if (!make_next_legal(c, f, false)) {
+        if (!guard.at_split_point()) return end_node(c, f);
+        guard.release();
+        return leave_split_point(c, f) ? end_node(c, f) : STOPPED_SEARCH;
+    }
     StackEntry& e = top_entry(c);
     ++f.lm;
     if (is_root(f)) {
@@ -112,7 +151,7 @@ Step search_next_move(CpuContext& c, Frame& f) {
     int iteration = search_shared.iteration.load(std::memory_order_relaxed);
     int depth = f.depth - 1 + move_extension(c.position, f, e, iteration, c.stats) - red;
     e.red = uint8_t(red);
-    if (f.depth >= 2) c.split_scores[c.top] = f.best;
+    if (f.depth >= 2 && c.link_count) update_split_score(c, c.top, f);
     push_child(c, CONT_SCOUT, -f.scout_high, -f.scout_low, depth, 0,
                (e.flags & ENTRY_GIVES_CHECK) != 0, child_type(f));
     return PUSHED_CHILD;
@@ -124,6 +163,7 @@ Step resume_scout(CpuContext& c, Frame& f, int child_score) {
     int score = -child_score;
     StackEntry& e = top_entry(c);
     bool reduced = e.red > 0;
+    SplitGuard guard(f);
     if (score >= f.scout_high && (reduced || score < f.beta)) {
         if (is_root(f) && !search_stopped() && !(score >= f.beta && !reduced))
             report_root_fail_high(c, e.move, f.depth, score);
@@ -136,12 +176,19 @@ Step resume_scout(CpuContext& c, Frame& f, int child_score) {
                    (e.flags & ENTRY_GIVES_CHECK) != 0, type);
         return PUSHED_CHILD;
     }
+    guard.release();
     return after_move(c, f, score);
+}
+
+// The split point has failed high: once the threads below it have stopped, the node ends here.
+Step cut_off_split_point(CpuContext& c, Frame& f) {
+    return cutoff_at_split_point(c, f) ? end_node(c, f) : STOPPED_SEARCH;
 }
 
 Step after_move(CpuContext& c, Frame& f, int score) {
     Move move = top_entry(c).move;
     unmake_move(c.position);
+    SplitGuard guard(f);
     if (score > f.best) {
         bool new_best_above_alpha = score > f.alpha;
         f.best = score;
@@ -151,7 +198,8 @@ Step after_move(CpuContext& c, Frame& f, int score) {
         if (is_root(f) && new_best_above_alpha && !search_stopped()) report_root_best(c, f, move);
     }
     if (is_root(f) && multipv > 1) root_multipv_update(c, f, score);
-    if (ordering_search_follows(f, score)) {
+    // The ordering search restarts the picker, which the threads at a split point share.
+    if (!guard.at_split_point() && ordering_search_follows(f, score)) {
         exclude_move(f, move);
         top_entry(c).move = SKIP_MOVE;
         make_move(c.position, SKIP_MOVE);
@@ -159,7 +207,10 @@ Step after_move(CpuContext& c, Frame& f, int score) {
                    f.in_check, f.type);
         return PUSHED_CHILD;
     }
-    if (f.best >= f.beta) return end_node(c, f);
+    bool cutoff = f.best >= f.beta;
+    bool at_split_point = guard.at_split_point();
+    guard.release();
+    if (cutoff) return at_split_point ? cut_off_split_point(c, f) : end_node(c, f);
     return search_next_move(c, f);
 }
 
@@ -176,6 +227,11 @@ Step resume_ordering(CpuContext& c, Frame& f, int child_score) {
 
 }  // namespace
 
+Step join_split_point(CpuContext& c) {
+    replay_to_split_point(c);
+    return search_next_move(c, top_frame(c));
+}
+
 // After the internal searches: the singular test when it applies, then the moves.
 Step after_iid(CpuContext& c, Frame& f) {
     if (singular_test_applies(c.position, f)) return begin_singular_test(c, f);
@@ -184,6 +240,7 @@ Step after_iid(CpuContext& c, Frame& f) {
 
 Step end_node(CpuContext& c, Frame& f) {
     if (c.abort.load(std::memory_order_relaxed)) return STOPPED_SEARCH;
+    if (c.buoy && c.buoy->aborted.load(std::memory_order_relaxed)) return give_up_cut_work(c);
     if (f.lm == 0) f.best = f.in_check ? f.ply - MATE : 0;
     if (search_stopped()) return STOPPED_SEARCH;
     table_store(c, f);

@@ -7,6 +7,7 @@
 #include "search/node_internal.h"
 #include "search/search_options.h"
 #include "search/search_shared.h"
+#include "search/split_point.h"
 
 bool search_stopped() { return search_shared.stop.load(std::memory_order_relaxed) != 0; }
 
@@ -27,32 +28,34 @@ void push_child(CpuContext& c, int code, int alpha, int beta, int depth, int kin
     child.in_check = in_check;
     child.ply = e.frame->ply + (e.move != SKIP_MOVE);  // an internal search stays at its node's ply
     child.type = type;
+    child.level = level;
     c.top = level;
 }
 
-int negascout(CpuContext& c) {
-    const int bottom = c.top;
-    bool resuming = false;
-    int child_score = 0;
-    for (;;) {
-        Frame& f = top_frame(c);
-        Step step;
-        if (!resuming)
-            step = f.depth >= 1 ? start_node(c, f) : start_quiescence(c, f);
-        else if (f.depth >= 1)
-            step = resume_node(c, f, top_entry(c).search, child_score);
-        else
-            step = resume_quiescence(c, f, child_score);
+namespace {
 
+Step enter_node(CpuContext& c) {
+    if (c.link_count && !smp_node_entry(c)) return STOPPED_SEARCH;
+    Frame& f = top_frame(c);
+    return f.depth >= 1 ? start_node(c, f) : start_quiescence(c, f);
+}
+
+}  // namespace
+
+int negascout(CpuContext& c) {
+    // A thread that has just joined a split point starts in its move loop; whoever finishes a
+    // split point goes on below it, so every thread's work ends at the root.
+    Step step = c.assisting ? join_split_point(c) : enter_node(c);
+    for (;;) {
         if (step.kind == Step::STOPPED) return step.score;
         if (step.kind == Step::PUSHED) {
-            resuming = false;
+            step = enter_node(c);
             continue;
         }
-        --c.top;
-        if (c.top < bottom) return step.score;
-        resuming = true;
-        child_score = step.score;
+        if (--c.top < 0) return step.score;
+        Frame& f = top_frame(c);
+        step = f.depth >= 1 ? resume_node(c, f, top_entry(c).search, step.score)
+                            : resume_quiescence(c, f, step.score);
     }
 }
 
@@ -83,5 +86,6 @@ void push_root(CpuContext& c, int depth) {
     root.in_check = in_check(c.position);
     root.type = NODE_PV;
     root.kind = 2;
+    root.level = 0;
     c.top = 0;
 }

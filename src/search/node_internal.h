@@ -51,6 +51,10 @@ Step resume_quiescence(CpuContext& c, Frame& f, int child_score);
 Step resume_start(CpuContext& c, Frame& f, int code, int child_score);
 Step after_iid(CpuContext& c, Frame& f);
 
+// A thread that has just joined the split point at the top of its stack: its position is
+// brought to the split point and it takes the split point's next move.
+Step join_split_point(CpuContext& c);
+
 // Makes the picker's next legal move (from the quiescence picker when `quiescence_picker`) on
 // top of the stack and records it in the top entry; false when no move is left.
 bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker);

@@ -37,9 +37,9 @@ bool reduced_move_looks_good(const StackEntry* parent, const Frame& f, int turn)
     int parent_side = turn ^ 1;
     int gain = parent_side == WHITE ? f.ev - pf.ev : pf.ev - f.ev;
     if (gain <= limit_history_pruning_margin - 10 || f.ev_stm >= f.beta + 150 ||
-        pf.reduced_refusals >= 6)
+        pf.reduced_refusals.load(std::memory_order_relaxed) >= 6)
         return false;
-    ++pf.reduced_refusals;
+    pf.reduced_refusals.fetch_add(1, std::memory_order_relaxed);
     return true;
 }
 

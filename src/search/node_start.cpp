@@ -151,7 +151,8 @@ Step start_node(CpuContext& c, Frame& f) {
     f.nid = c.stats.nodes++;
     f.best = -MATE;
     f.best_move = f.tt_move = NULL_MOVE;
-    f.one_reply = f.after_first = f.singular = f.mate_threat = f.reduced_refusals = 0;
+    f.one_reply = f.after_first = f.singular = f.mate_threat = 0;
+    f.reduced_refusals.store(0, std::memory_order_relaxed);
     f.scout_low = f.alpha;
     f.scout_high = f.beta;
     c.stats.seldepth = std::max(c.stats.seldepth, f.ply);

@@ -13,6 +13,7 @@
 #include "search/context.h"
 #include "search/negascout.h"
 #include "search/root.h"
+#include "search/split_point.h"
 #include "search/stack_dump.h"
 #include "search/start_barrier.h"
 #include "search/statistics_block.h"
@@ -62,10 +63,7 @@ bool finish_iteration(CpuContext& c, int score) {
 // The thread's part of one search: until stop, or until it completes the last iteration.
 void run_search(CpuContext& c) {
     for (;;) {
-        while (c.idle && !search_stopped()) {
-            ++c.stats.idle_iterations;
-            std::this_thread::yield();
-        }
+        idle_loop(c);
         if (search_stopped() && !c.assisting) return;
         int score = negascout(c);
         if (search_stopped()) return;
@@ -81,12 +79,13 @@ void run_search(CpuContext& c) {
 
 void worker_cpu(void* arg) {
     int cpu = int(reinterpret_cast<intptr_t>(arg));
-    if (nice_threads) lower_own_priority();
     CpuContext* c = create_context(cpu);
     contexts[cpu] = c;
     current_context = c;
+    if (nice_threads) thread_lower_priority();
     while (!c->quit) {
         reset_per_search_fields(*c);
+        c->searching = 0;  // set again, with every thread parked, when a search starts
         barrier_pass();
         if (resize_pending) resize_thread_tables(cpu, c->trans_share, c->king_hash, c->pawn_hash);
         if (c->quit) break;
@@ -176,6 +175,7 @@ void start_search(const Position& game, int depth_limit) {
     search_shared.stop = 0;
     trans_table_next_age();
     for (int cpu = 0; cpu < thread_count; ++cpu) reset_context(*contexts[cpu], game);
+    link_threads(thread_count);
     clear_shared_history();
     search_shared.candidate_move = candidate_move(root, root_moves, root_count);
 
