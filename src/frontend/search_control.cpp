@@ -328,6 +328,7 @@ void periodic_status() {
     uint64_t interval = std::max<uint64_t>(now - g.status_time_us, 1);
     status.nodes_per_second = (stats.nodes - g.status_nodes) * 1000000 / interval;
     status.tb_hits = stats.tb_hits;
+    status.tt_used = stats.tt_used;
     status.max_ply = stats.seldepth;
     status.elapsed_us = int64_t(now - search_shared.start_us);
     status.iteration = search_shared.iteration.load();
