@@ -13,6 +13,7 @@
 #include "board/t_move_basics.h"
 #include "engine_run.h"
 #include "frontend/dispatch.h"
+#include "frontend/frontend_state.h"
 #include "frontend/game.h"
 #include "frontend/game_control.h"
 #include "frontend/output.h"
@@ -332,6 +333,24 @@ TEST_F(UciCommands, GoBudgetsFromTheSideToMove) {
         EXPECT_EQ(game_control.pondering, c.pondering) << c.lines;
         EXPECT_LE(b.target_time_us, c.fixed > 0 ? c.fixed * 1e6 : c.remaining * 1e6 / 2) << c.lines;
     }
+}
+
+// Under UCI the interface keeps the clocks: the engine's move charges none of its own, which a
+// "go" without clocks falls back to.
+TEST_F(UciCommands, TheEnginesMoveLeavesItsOwnClockAlone) {
+    frontend.protocol = PROTO_UCI;
+    answer("position startpos\ngo depth 2\n");
+    for (int wait = 0; wait < 3000 && !search_reached_limit(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const double before = game_control.clock[game_control.engine_side];
+    output_buffer.fill = 0;
+    after_search(STOP_FINISHED);
+    EXPECT_EQ(std::string(output_buffer.data, 9), "bestmove ");
+    output_buffer.fill = 0;
+    EXPECT_EQ(game_move_count(), 1);
+    EXPECT_FALSE(game_control.clock_running);
+    EXPECT_DOUBLE_EQ(game_control.clock[game_control.engine_side], before);
+    frontend.protocol = PROTO_NONE;
 }
 
 // --- The real binary --------------------------------------------------------------------------

@@ -182,7 +182,10 @@ void play_best(const IterationRecord& best) {
     static Position before;
     before = game_position;
     make_game_move(move);
-    charge_clock(game_control.engine_side);
+    // Under UCI the interface keeps the clocks and sends them with each "go"; charging the
+    // engine's own clock there, opponent's time included, drained the fallback of a "go"
+    // without clocks until such searches stopped at once.
+    if (frontend.protocol != PROTO_UCI) charge_clock(game_control.engine_side);
     ++game_control.engine_moves;
     if (current_hooks().send_move) current_hooks().send_move(before, best, false);
     if (game_control.ponder_enabled && frontend.protocol != PROTO_UCI && best.pv_length >= 2 &&
