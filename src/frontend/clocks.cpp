@@ -30,12 +30,12 @@ double seconds_running() {
     return double(now_us() - game_control.clock_start_us) / 1000000.0;
 }
 
-void run_allocation() {
+}  // namespace
+
+void allocate_budget() {
     double lag = frontend.remote_mode != REMOTE_NONE ? internet_lag / 1000.0 : 0;
     allocate_time(game_control.budget, game_control.ponder_enabled, game_control.engine_moves, lag);
 }
-
-}  // namespace
 
 void set_period(int index, double base, double increment, int moves) {
     index = std::clamp(index, 0, MAX_PERIODS - 1);
@@ -103,7 +103,7 @@ void update_clock(int side, double seconds) {
         game_control.clock_start_us = now_us();
     if (game_searching() && !game_control.pondering) {
         if (side == game_control.engine_side) game_control.budget.remaining = seconds;
-        run_allocation();
+        allocate_budget();
     }
 }
 
@@ -137,5 +137,5 @@ void prepare_budget() {
     b.increment = p.increment;
     log_print("Black Clock: %.3fs; White clock: %.3fs\n", game_control.clock[BLACK],
               game_control.clock[WHITE]);
-    run_allocation();
+    allocate_budget();
 }

@@ -32,10 +32,14 @@ void compact_history(Position& p) {
     p.hist_top = keep;
 }
 
-void play(Position& p, Move move) {
+void make_and_keep_room(Position& p, Move move) {
     make_move(p, move);
-    ++p.move_number;
     if (p.hist_top >= GAME_HISTORY_LIMIT) compact_history(p);
+}
+
+void play(Position& p, Move move) {
+    make_and_keep_room(p, move);
+    ++p.move_number;
 }
 
 // The position has occurred twice before with the same side to move (the third occurrence).
@@ -90,10 +94,10 @@ void reset_game_position() {
     begin_game_from(start);
 }
 
-int set_game_fen(const char* fen) {
+int set_game_fen(const char* fen, int* consumed) {
     // read_fen leaves a half-set position behind on failure, so it never writes the game.
     static Position scratch;
-    if (read_fen(scratch, fen) != PARSE_OK) return -1;
+    if (read_fen(scratch, fen, consumed) != PARSE_OK) return -1;
     begin_game_from(scratch);
     return 0;
 }
@@ -103,6 +107,13 @@ int make_game_move(Move move) {
     game_moves.push_back(move);
     state = state_of(game_position);
     return state;
+}
+
+void play_setup_move(Move move) {
+    make_and_keep_room(game_position, move);
+    // Taking back replays from the start once the history is compacted: the start is here now.
+    game_start = game_position;
+    game_moves.clear();
 }
 
 int take_back() {

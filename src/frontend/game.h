@@ -13,10 +13,14 @@ extern Position game_position;
 void new_game();
 // The start position and state, with no moves (new_game's part for the game itself).
 void reset_game_position();
-// Sets the game position from FEN text. On failure returns -1 and leaves the game as it was.
-int set_game_fen(const char* fen);
+// Sets the game position from FEN text; `consumed` (when given) receives the characters read. On
+// failure returns -1 and leaves the game as it was.
+int set_game_fen(const char* fen, int* consumed = nullptr);
 // Plays a legal move in the game; returns the new game state (GameResult code).
 int make_game_move(Move move);
+// Plays a move that sets the game up (a UCI "position" list): the game begins after it, and
+// neither the ply counter nor the state change. The move must be legal.
+void play_setup_move(Move move);
 // Takes back the last move of the game; -1 when there is none. The game is in progress again.
 int take_back();
 // The state after the last move (GameResult code, RESULT_INCOMPLETE while in progress).

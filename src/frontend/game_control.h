@@ -73,6 +73,7 @@ struct SearchStatus {
     uint64_t nodes;
     uint64_t nodes_per_second;  // over the interval since the previous status
     uint64_t tb_hits;
+    uint64_t tt_used;  // transposition-table entries written, summed over the threads
     int max_ply;
     int64_t elapsed_us;
     int iteration;
@@ -122,6 +123,8 @@ void report_clock(ClockOwner owner, double seconds);
 void take_engine_side(int side);
 // Computes the budget for the engine's move in the current position.
 void prepare_budget();
+// Runs the time allocation on the budget as it stands (clock, moves to go, increment, fixed).
+void allocate_budget();
 
 // Runs `n` search threads (1 to MAX_THREADS). Refused while a search runs: the count stays.
 void set_threads(int n);

@@ -182,7 +182,10 @@ void play_best(const IterationRecord& best) {
     static Position before;
     before = game_position;
     make_game_move(move);
-    charge_clock(game_control.engine_side);
+    // Under UCI the interface keeps the clocks and sends them with each "go"; charging the
+    // engine's own clock there, opponent's time included, drained the fallback of a "go"
+    // without clocks until such searches stopped at once.
+    if (frontend.protocol != PROTO_UCI) charge_clock(game_control.engine_side);
     ++game_control.engine_moves;
     if (current_hooks().send_move) current_hooks().send_move(before, best, false);
     if (game_control.ponder_enabled && frontend.protocol != PROTO_UCI && best.pv_length >= 2 &&
@@ -328,6 +331,7 @@ void periodic_status() {
     uint64_t interval = std::max<uint64_t>(now - g.status_time_us, 1);
     status.nodes_per_second = (stats.nodes - g.status_nodes) * 1000000 / interval;
     status.tb_hits = stats.tb_hits;
+    status.tt_used = stats.tt_used;
     status.max_ply = stats.seldepth;
     status.elapsed_us = int64_t(now - search_shared.start_us);
     status.iteration = search_shared.iteration.load();
