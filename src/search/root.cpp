@@ -59,7 +59,6 @@ void report_progress(CpuContext& c, Move root_move, int depth, int score, bool i
     r.tb_hits = stats.tb_hits;
     r.splits = stats.extra[STAT_SPLITS];
     r.aborts = stats.extra[STAT_ABORTS];
-    r.tb_hits = stats.tb_hits;
     r.max_ply = stats.seldepth;
     r.elapsed_us = now_us() - search_shared.start_us;
     r.iteration = depth;

@@ -24,7 +24,6 @@ struct IterationRecord {
     uint64_t tb_hits;
     uint64_t splits;
     uint64_t aborts;
-    uint64_t tb_hits;
     int32_t max_ply;
     int64_t elapsed_us;
     int32_t iteration;
