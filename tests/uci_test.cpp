@@ -12,6 +12,7 @@
 #include "board/result_text.h"
 #include "board/t_move_basics.h"
 #include "engine_run.h"
+#include "protocol_test_support.h"
 #include "frontend/dispatch.h"
 #include "frontend/frontend_state.h"
 #include "frontend/game.h"
@@ -184,24 +185,7 @@ TEST(UciOutput, BestmoveNamesAPonderMoveOnlyWhenItIsLegal) {
 
 // --- Commands, in process ---------------------------------------------------------------------
 
-std::string answer(const std::string& lines) {
-    output_buffer.fill = 0;
-    std::istringstream in(lines);
-    for (std::string line; std::getline(in, line);) {
-        char *command, *args;
-        split_line(line.data(), &command, &args);
-        handle_uci_command(command, args);
-    }
-    std::string text(output_buffer.data, size_t(output_buffer.fill));
-    output_buffer.fill = 0;
-    return text;
-}
-
-std::string game_fen() {
-    char fen[128];
-    write_fen(fen, game_position);
-    return fen;
-}
+std::string answer(const std::string& lines) { return answer_with(handle_uci_command, lines); }
 
 const char* const IDENTIFICATION =
     "id name Tarvo Harrow X64\n"

@@ -14,6 +14,7 @@
 #include "board/notation.h"
 #include "board/result_text.h"
 #include "engine_run.h"
+#include "protocol_test_support.h"
 #include "frontend/dispatch.h"
 #include "frontend/game.h"
 #include "frontend/game_control.h"
@@ -121,25 +122,7 @@ TEST(XboardArguments, TypedMoveMatchesSquaresAndPromotionType) {
 
 // --- Commands, in process: the game moves only in force mode, so no search starts ------------
 
-// Hands each line to the handler; returns what it answered.
-std::string answer(const std::string& lines) {
-    output_buffer.fill = 0;
-    std::istringstream in(lines);
-    for (std::string line; std::getline(in, line);) {
-        char *command, *args;
-        split_line(line.data(), &command, &args);
-        handle_xboard_command(command, args);
-    }
-    std::string text(output_buffer.data, size_t(output_buffer.fill));
-    output_buffer.fill = 0;
-    return text;
-}
-
-std::string game_fen() {
-    char fen[128];
-    write_fen(fen, game_position);
-    return fen;
-}
+std::string answer(const std::string& lines) { return answer_with(handle_xboard_command, lines); }
 
 class XboardCommands : public ::testing::Test {
 protected:
