@@ -289,9 +289,10 @@ TEST_F(OptionsTest, OptionsFileSetsOptionsAndKeepsLegalBookLines) {
 // The file in the working directory is read before the first search: the engine's thinking
 // already shows the score from the side to move's point of view.
 TEST(OptionsStartUp, OptionsFileTakesEffectBeforeTheFirstSearch) {
+    // The pause before quit leaves room for a slow start on a loaded machine.
     EngineOutput run = run_engine_script(
-        {"xboard\nprotover 2\npost\nsd 2\nsetboard 4k3/8/8/8/8/8/q7/4K3 b - - 0 1\ngo\n", "quit\n"}, 1500,
-        {}, "# scores from the side to move\nscorepov true\n");
+        {"xboard\nprotover 2\npost\nsd 2\nsetboard 4k3/8/8/8/8/8/q7/4K3 b - - 0 1\ngo\n", "quit\n"},
+        4000, {}, "# scores from the side to move\nscorepov true\n");
     std::smatch line;
     ASSERT_TRUE(std::regex_search(run.out, line, std::regex("\n2 (-?[0-9]+) "))) << run.out;
     EXPECT_GT(std::stoi(line[1]), 500);
