@@ -212,6 +212,7 @@ const char* const IDENTIFICATION =
     "option name Eval Kingsafety Scoring type spin default 100 min 0 max 500\n"
     "option name Smooth Mobility type check default false\n"
     "option name Internet Lag type spin default 0 min 0 max 30000\n"
+    "option name Ponder type check default false\n"
     "uciok\n";
 
 const char* const START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";

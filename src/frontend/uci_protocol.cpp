@@ -52,6 +52,9 @@ constexpr const char* OPTION_LINES[] = {
     "option name Eval Kingsafety Scoring type spin default 100 min 0 max 500\n",
     "option name Smooth Mobility type check default false\n",
     "option name Internet Lag type spin default 0 min 0 max 30000\n",
+    // Interfaces send "go ponder" only to engines that list this; the engine ponders whenever
+    // asked, so the value itself is not stored.
+    "option name Ponder type check default false\n",
 };
 
 // Room for an option text beyond what the options accept, so that they refuse it whole.
@@ -91,6 +94,7 @@ void setoption(const char* args) {
                   "found.\n");
         return;
     }
+    if (strcasecmp(name, "ponder") == 0) return;
     // Interfaces give the table sizes in MiB.
     for (const char* in_mib : {"hash", "khash", "phash", "nalimovcache"})
         if (strcasecmp(name, in_mib) == 0) std::strcat(value, "M");
