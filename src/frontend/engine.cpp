@@ -6,7 +6,9 @@
 
 #include "board/attacks.h"
 #include "common/log.h"
+#include "frontend/book_select.h"
 #include "frontend/game.h"
+#include "frontend/game_control.h"
 #include "frontend/options.h"
 #include "frontend/options_file.h"
 #include "platform/clock.h"
@@ -45,6 +47,7 @@ void engine_init() {
         log_fatal(1, "This system doesn't appear to support a monotonic clock, which Tarvo needs "
                      "to run.  Sorry.\n");
     new_game();
+    book_lookup = book_select;
     reset_options();
     search_threads_start(1);
     // The file may change the thread count and the table sizes; the threads then take their

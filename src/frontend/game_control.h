@@ -93,8 +93,8 @@ struct ProtocolHooks {
 
 // Installs the hooks of `protocol` (PROTO_XBOARD, PROTO_UCI or PROTO_DEP).
 void set_protocol_hooks(int protocol, const ProtocolHooks& hooks);
-// The opening book's answer for a position: a legal move, or NULL_MOVE. Null until a book is
-// opened; asked before every search outside analysis.
+// The opening book's answer for a position: a legal move, or NULL_MOVE. Start-up sets it to
+// book_select; asked before every search outside analysis.
 extern Move (*book_lookup)(const Position& p);
 
 // Stops any search; takes back a ponder move; the engine's clock becomes `side`'s; if `side` is

@@ -6,6 +6,7 @@
 #include "board/fen.h"
 #include "common/log.h"
 #include "common/settings.h"
+#include "frontend/book_file.h"
 #include "frontend/game_control.h"
 #include "frontend/options_file.h"
 #include "search/hash_table.h"
@@ -40,6 +41,8 @@ void table_size_changed(int) { table_size_set_by_hand(); }
 bool fits_every_thread(int64_t bytes) {
     return memory_available(uint64_t(bytes) * uint64_t(std::max(search_thread_count(), 1)));
 }
+
+void open_book(int) { book_open(book_file); }
 
 void numa_changed(int) {
     int count = search_thread_count();

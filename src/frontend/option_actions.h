@@ -12,6 +12,8 @@ void restart_tablebases(int apply);
 void table_size_changed(int apply);
 // Whether every running thread could get a table of `bytes`.
 bool fits_every_thread(int64_t bytes);
+// `book` changed: the named book file replaces the open one, if it can be read.
+void open_book(int apply);
 // `numa` changed: the threads stop and start again, so that their tables are placed anew.
 void numa_changed(int apply);
 

@@ -120,7 +120,7 @@ const OptionEntry option_table[] = {
     number("book_max_failed_probes", &book_max_failed_probes, 0, 100, 0),
     flag("book_require_human_move", &book_require_human_move, 0),
     flag("bookline_exclams_invalidate_book_exclams", &bookline_exclams_invalidate_book_exclams, 1),
-    text("book", book_file),
+    text("book", book_file, open_book),
     number("internet_lag", &internet_lag, 0, 30000, 100),
     scaled("eval_passed_pawn_scoring", &eval_passed_pawn_scoring, 500, 128, 128, 100),
     scaled("eval_pawn_scoring", &eval_pawn_scoring, 500, 128, 128, 100),

@@ -197,7 +197,8 @@ void play_best(const IterationRecord& best) {
 bool start_from_book() {
     if (game_control.analyze_mode || !book_lookup) return false;
     Move move = book_lookup(game_position);
-    if (move == NULL_MOVE) return false;
+    // The move came from a file: the game never takes one that is not legal.
+    if (move == NULL_MOVE || !is_legal_move(game_position, move)) return false;
     IterationRecord& r = game_control.book_record;
     r = IterationRecord{};
     r.pv[0] = move;
