@@ -371,13 +371,23 @@ TEST_F(BookTest, MakebookWritesTheCountsItWasFedAndTheEnginePlaysThem) {
     expect_book_moves("e4 e5", {{"Nf3", 1, 1, 0}});
     expect_book_moves("e4 e5 Nf3", {});
 
-    // In a game the book answers 1. e4 at once, then has nothing after 1... h6.
-    run = run_engine_script({"xboard\nprotover 2\nnew\nsd 2\ngo\n", "usermove h7h6\n"}, 500, {},
-                            "book " + out + "\nbook_min_count 1\n");
-    EXPECT_NE(run.out.find("move e2e4\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.log.find("Book: selected e2-e4\n"), std::string::npos) << run.log;
-    EXPECT_NE(run.log.find("Book: (0 entries / 0 bytes / "), std::string::npos) << run.log;
-    EXPECT_NE(run.log.find("Book: No move selected.\n"), std::string::npos) << run.log;
+    // In a game the book answers 1. e4, and has nothing after 1. h3.
+    EngineSession engine;
+    engine.send("uci\nsetoption name book value " + out + "\nsetoption name book_min_count value 1\n"
+                "position startpos\ngo depth 2\n");
+    std::string line;
+    while (line.rfind("bestmove ", 0) != 0) ASSERT_TRUE(engine.next_line(line, 60));
+    EXPECT_EQ(line, "bestmove e2e4");
+    engine.send("position startpos moves h2h3\ngo depth 2\n");
+    do ASSERT_TRUE(engine.next_line(line, 60));
+    while (line.rfind("bestmove ", 0) != 0);
+    engine.send("quit\n");
+    EXPECT_TRUE(engine.exits_within(20));
+    std::string log = engine.log();
+    size_t selected = log.find("Book: selected e2-e4\n");
+    EXPECT_NE(selected, std::string::npos) << log;
+    EXPECT_NE(log.find("Book: (0 entries / 0 bytes / ", selected), std::string::npos) << log;
+    EXPECT_NE(log.find("Book: No move selected.\n", selected), std::string::npos) << log;
 
     EXPECT_EQ(run_engine_script({}, 0, {"makebook", out}).status, 2);
     EXPECT_EQ(run_engine_script({}, 0, {"makebook", out, games, "--max-ply", "0"}).status, 2);

@@ -14,6 +14,7 @@
 #include "board/result_text.h"
 #include "frontend/frontend_state.h"
 #include "frontend/game_control.h"
+#include "frontend/xboard_arguments.h"
 #include "platform/clock.h"
 #include "search/search_driver.h"
 #include "search/search_options.h"
@@ -435,6 +436,22 @@ TEST_F(EngineMoveTest, BookMoveIsPlayedAtOnce) {
     EXPECT_EQ(game_control.engine_moves, 1);
     EXPECT_FALSE(game_control.pondering);  // a book line has no reply to ponder on
     EXPECT_FALSE(game_searching());
+}
+
+TEST_F(EngineMoveTest, NoBookMoveForAnalysesPonderingOrSearchesWithoutEnd) {
+    book_lookup = book_e4;
+    for (int kind = 0; kind < 3; ++kind) {
+        new_game();
+        game_control.analyze_mode = kind == 0;
+        game_control.pondering = kind == 1;
+        game_control.budget.fixed = kind == 2 ? INFINITE_MOVE_SECONDS : -1;
+        game_control.depth_limit = 1;
+        game_start_search();
+        EXPECT_FALSE(game_control.book_pending) << kind;
+        game_stop_search();
+    }
+    game_control.analyze_mode = game_control.pondering = false;
+    game_control.budget.fixed = -1;
 }
 
 TEST_F(EngineMoveTest, SearchEndsPlaysAndPonders) {

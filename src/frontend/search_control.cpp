@@ -11,6 +11,7 @@
 #include "common/score_text.h"
 #include "frontend/frontend_state.h"
 #include "frontend/game_control.h"
+#include "frontend/xboard_arguments.h"
 #include "platform/clock.h"
 #include "search/root.h"
 #include "search/search_driver.h"
@@ -193,9 +194,14 @@ void play_best(const IterationRecord& best) {
         start_pondering(best.pv[1] & MOVE_IDENTITY_MASK);
 }
 
-// The book move as a finished search would report it: the stop test ends it at once.
+// The book move as a finished search would report it: the stop test ends it at once. Searches
+// that must go on until they are stopped (analyses, UCI "go infinite") take no book move, nor
+// do ponder searches: their answer is asked for after the opponent's move, when a book move
+// standing in for them would be gone and an older search's move would take its place.
 bool start_from_book() {
-    if (game_control.analyze_mode || !book_lookup) return false;
+    const GameControl& g = game_control;
+    if (g.analyze_mode || g.pondering || g.budget.fixed >= INFINITE_MOVE_SECONDS || !book_lookup)
+        return false;
     Move move = book_lookup(game_position);
     // The move came from a file: the game never takes one that is not legal.
     if (move == NULL_MOVE || !is_legal_move(game_position, move)) return false;
