@@ -16,8 +16,9 @@ void reset_for_next_peer() {
     request_table_clear();
     xboard_flags = XboardFlags{};
     uci_state = UciState{};
-    reset_options();
+    // Threads to be stopped would first take tables of the reset sizes.
     set_threads(1);
+    reset_options();
     load_options("tarvo.ini");
     // A peer's larger tables are given back now, not at the next peer's first search.
     if (resize_pending) search_threads_resize();
