@@ -91,6 +91,29 @@ inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, in
     return run;
 }
 
+// The next line from `fd` without its newline, keeping what follows in `pending`; false when
+// none came within `seconds` or the writer has gone.
+inline bool read_line(int fd, std::string& pending, std::string& line, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        size_t end = pending.find('\n');
+        if (end != std::string::npos) {
+            line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            return true;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd ready{fd, POLLIN, 0};
+        if (poll(&ready, 1, int(left.count())) <= 0) continue;
+        char buffer[4096];
+        ssize_t count = read(fd, buffer, sizeof buffer);
+        if (count <= 0) return false;
+        pending.append(buffer, size_t(count));
+    }
+}
+
 // The engine in conversation: lines go in as the test decides, lines come out as they arrive.
 class EngineSession {
 public:
@@ -131,24 +154,7 @@ public:
 
     // The next line without its newline; false when none came within `seconds`.
     bool next_line(std::string& line, int seconds = 20) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        for (;;) {
-            size_t end = pending_.find('\n');
-            if (end != std::string::npos) {
-                line = pending_.substr(0, end);
-                pending_.erase(0, end + 1);
-                return true;
-            }
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) return false;
-            pollfd ready{from_engine_, POLLIN, 0};
-            if (poll(&ready, 1, int(left.count())) <= 0) continue;
-            char buffer[4096];
-            ssize_t count = read(from_engine_, buffer, sizeof buffer);
-            if (count <= 0) return false;
-            pending_.append(buffer, size_t(count));
-        }
+        return read_line(from_engine_, pending_, line, seconds);
     }
 
     std::string log() const { return whole_file(directory_ + "/tarvo_log.txt"); }

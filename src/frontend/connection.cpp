@@ -8,23 +8,28 @@
 #include "frontend/game_control.h"
 #include "frontend/input.h"
 #include "frontend/output.h"
+#include "frontend/peer_reset.h"
+#include "frontend/remote.h"
 #include "platform/write_all.h"
 
 void setup_io() {
-    if (frontend.remote_mode != REMOTE_NONE)
-        log_fatal(1, "setup_io():             the remote link (inet_server, inet_client) is not "
-                     "supported in this build.\n");
+    ignore_broken_pipe_signal();
+    if (frontend.remote_mode != REMOTE_NONE) {
+        remote_setup();
+        return;
+    }
     if (fcntl(0, F_GETFL) < 0)
         log_fatal(1, "setup_io():             standard input is not open.\n");
-    ignore_broken_pipe_signal();
 }
 
 void open_connection() {
+    if (frontend.remote_mode != REMOTE_NONE) remote_open();
     frontend.connected = true;
     frontend.stop_reason = STOP_NONE;
 }
 
 void close_connection() {
+    if (frontend.remote_mode != REMOTE_NONE) remote_close();
     log_print("Closing remote connection.\n");
     frontend.close_requested = false;
     frontend.connected = false;
@@ -34,6 +39,8 @@ void close_connection() {
     output_buffer.fill = 0;
     frontend.protocol = frontend.cmdline_protocol;
     game_stop_search();
+    // Each peer starts from the settings the engine started with.
+    if (frontend.remote_mode != REMOTE_NONE) reset_for_next_peer();
 }
 
 void request_quit() {
@@ -47,8 +54,10 @@ namespace {
 void handle_waiting_lines() {
     char line[LINE_SIZE];
     while (frontend.connected && frontend.stop_reason == STOP_NONE && !frontend.close_requested &&
-           next_input_line(input_buffer, line, LINE_SIZE))
+           next_input_line(input_buffer, line, LINE_SIZE)) {
+        if (frontend.remote_mode != REMOTE_NONE) remote_echo_received(line);
         dispatch_line(line);
+    }
 }
 
 // The running search's part of a turn: status, stop test, progress, and the hand-over once
@@ -72,7 +81,7 @@ void watch_search() {
 // One turn of the main loop: poll, handle the complete lines, watch the search, send the
 // output.
 void connection_turn() {
-    int count = read_input(input_buffer, 0, game_searching() ? SEARCH_POLL_TIMEOUT_MS : INPUT_POLL_TIMEOUT_MS);
+    int count = read_input(input_buffer, game_searching() ? SEARCH_POLL_TIMEOUT_MS : INPUT_POLL_TIMEOUT_MS);
     bool input_ended = count < 0;
     if (input_ended) terminate_partial_line(input_buffer);
     handle_waiting_lines();

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "common/log.h"
+#include "frontend/frontend_state.h"
+#include "frontend/remote.h"
 #include "platform/clock.h"
 #include "platform/input_poll.h"
 
@@ -32,9 +34,14 @@ void drop_discarded(InputBuffer& in) {
     in.discarding = false;
 }
 
+int poll_connection(char* dest, int size, int timeout_ms) {
+    if (frontend.remote_mode != REMOTE_NONE) return remote_read(dest, size, timeout_ms);
+    return poll_input(0, dest, size, timeout_ms);
+}
+
 }  // namespace
 
-int read_input(InputBuffer& in, int fd, int timeout_ms) {
+int read_input(InputBuffer& in, int timeout_ms) {
     // A terminal reports its end only once, and a command that polls the input while it runs
     // may be the one to see it.
     if (in.ended) return -1;
@@ -49,7 +56,7 @@ int read_input(InputBuffer& in, int fd, int timeout_ms) {
         in.fill = 0;
         in.discarding = true;
     }
-    int count = poll_input(fd, in.data + in.fill, INPUT_BUFFER_SIZE - in.fill, timeout_ms);
+    int count = poll_connection(in.data + in.fill, INPUT_BUFFER_SIZE - in.fill, timeout_ms);
     if (count > 0) {
         in.fill += count;
         if (in.discarding) drop_discarded(in);

@@ -16,11 +16,12 @@ struct InputBuffer {
 
 extern InputBuffer input_buffer;
 
-// Polls `fd` once (waiting at most `timeout_ms`) and appends what arrived. Returns the byte
+// Polls the connection once (standard input, or the remote peer's socket), waiting at most
+// `timeout_ms`, and appends what arrived. Returns the byte
 // count, 0 when nothing arrived, or -1 at end of input or on a read error, and from then on
 // -1 without reading again. A line that would overflow the buffer is dropped whole; the buffer
 // is never written past.
-int read_input(InputBuffer& in, int fd, int timeout_ms = INPUT_POLL_TIMEOUT_MS);
+int read_input(InputBuffer& in, int timeout_ms = INPUT_POLL_TIMEOUT_MS);
 // Moves the first complete line (newline included, cut to size - 1 characters) into `line`
 // and removes the whole line from the buffer. Returns 0 when no complete line is waiting.
 int next_input_line(InputBuffer& in, char* line, int size);

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "frontend/frontend_state.h"
+#include "frontend/remote.h"
 #include "platform/write_all.h"
 
 OutputBuffer output_buffer;
@@ -22,7 +24,10 @@ int out_print(const char* format, ...) {
 }
 
 int flush_output() {
-    bool sent = write_all(1, output_buffer.data, size_t(output_buffer.fill));
+    const char* data = output_buffer.data;
+    size_t size = size_t(output_buffer.fill);
+    bool sent = frontend.remote_mode != REMOTE_NONE ? remote_write(data, size) == 0
+                                                    : write_all(1, data, size);
     output_buffer.fill = 0;
     return sent ? 1 : 0;
 }

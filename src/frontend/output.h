@@ -13,5 +13,5 @@ extern OutputBuffer output_buffer;
 // printf-style, appended to the output buffer; text beyond the space left is cut off. Returns
 // the number of characters added.
 int out_print(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// Sends the whole buffer to standard output and empties it. Returns 1, or 0 on a write error.
+// Sends the whole buffer to standard output, or to the remote peer, and empties it. Returns 1, or 0 on a write error.
 int flush_output();

@@ -53,7 +53,7 @@ int complete_lines_end(const InputBuffer& in) {
     return end;
 }
 
-bool input_ended(int timeout_ms) { return read_input(input_buffer, 0, timeout_ms) < 0; }
+bool input_ended(int timeout_ms) { return read_input(input_buffer, timeout_ms) < 0; }
 
 }  // namespace
 

@@ -10,15 +10,14 @@
 #include "board/fen.h"
 #include "board/result_text.h"
 #include "common/log.h"
-#include "common/settings.h"
 #include "frontend/connection.h"
 #include "frontend/engine.h"
 #include "frontend/frontend_state.h"
 #include "frontend/game.h"
 #include "frontend/game_control.h"
-#include "frontend/option_text.h"
 #include "frontend/options.h"
 #include "frontend/output.h"
+#include "frontend/remote_options.h"
 #include "frontend/uci_arguments.h"
 #include "frontend/uci_output.h"
 #include "frontend/xboard_arguments.h"
@@ -71,13 +70,6 @@ void stop_thinking() {
     }
 }
 
-// The options a remote peer may be kept from changing.
-bool is_memory_option(const char* name) {
-    for (const char* option : {"nalimovcache", "khash", "phash", "hash"})
-        if (option_name_matches(name, option)) return true;
-    return false;
-}
-
 // The answer to the last "go" when its search has ended without giving it.
 void send_owed_answer() {
     if (!uci_state.answer_owed) return;
@@ -98,13 +90,7 @@ void setoption(const char* args) {
     // Interfaces give the table sizes in MiB.
     for (const char* in_mib : {"hash", "khash", "phash", "nalimovcache"})
         if (strcasecmp(name, in_mib) == 0) std::strcat(value, "M");
-    if (frontend.remote_mode != REMOTE_NONE) {
-        if (strcasecmp(name, "nalimovpath") == 0) return;
-        if (ignore_remote_memory_values && is_memory_option(name)) {
-            log_print("uci_set_option():       Ignoring remote memory option \"%s\"\n", name);
-            return;
-        }
-    }
+    if (!remote_may_set_option(name, "uci_set_option():")) return;
     // The interface's Hash is the whole memory budget, not one table.
     const char* target = strcasecmp(name, "hash") == 0 ? "memory" : name;
     if (!set_option(target, value, 1)) log_print("Option name \"%s\" not found\n", name);
