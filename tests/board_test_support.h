@@ -29,6 +29,14 @@ inline Position position_from_fen(const std::string& fen) {
     return p;
 }
 
+// The FEN `write_fen` gives, checked against the length it reports.
+inline std::string fen_of(const Position& p) {
+    char buffer[128];
+    const int length = write_fen(buffer, p);
+    EXPECT_EQ(length, int(std::strlen(buffer)));
+    return buffer;
+}
+
 inline Position start_position() {
     Position p;
     reset_position(p);

@@ -167,12 +167,6 @@ TEST_F(Evaluation, PerCallDataFromPawnsAndPieces) {
     EXPECT_EQ(info.attack_material[WHITE], 3 + 3 * 2);
 }
 
-std::string fen_of(const Position& p) {
-    char buffer[128];
-    write_fen(buffer, p);
-    return buffer;
-}
-
 // The board ranks of a FEN, rank 8 first, and its other fields.
 struct FenParts {
     std::vector<std::string> ranks;

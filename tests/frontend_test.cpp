@@ -149,14 +149,20 @@ using Totals = std::vector<uint64_t>;
 
 const std::string KIWIPETE = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
 
-TEST(EngineBinary, PerftFromASetBoardReportsEachRootMoveAndTheTotal) {
-    EngineRun run = run_engine({"setboard " + KIWIPETE + "\nperft 2\nquit\n"});
+// Each root move's count and the total; a bad FEN is answered and leaves the game as it was.
+TEST(EngineBinary, PerftFromASetBoardAndBadFens) {
+    EngineRun run = run_engine({"setboard " + KIWIPETE + "\nperft 2\n",
+                                "setboard rnbqkbnr/pppppppp/8/8 w KQkq - 0 1\n",
+                                "setboard\nperft 1\nquit\n"});
     EXPECT_EQ(run.status, 0);
-    PerftOutput perft = parse_perft_output(run.out);
-    EXPECT_EQ(perft.root_moves.size(), 48u);
-    EXPECT_EQ(perft.root_sum, 2039u);
-    EXPECT_EQ(perft.totals, Totals{2039});
     EXPECT_EQ(run.err, "");
+    PerftOutput perft = parse_perft_output(run.out);
+    EXPECT_EQ(perft.root_moves.size(), 48u + 48u);
+    EXPECT_EQ(perft.root_sum, 2039u + 48u);
+    EXPECT_EQ(perft.totals, (Totals{2039, 48}));
+    const size_t complaints = run.out.find("Couldn't parse fen!\nCouldn't parse fen!\n");
+    EXPECT_NE(complaints, std::string::npos) << run.out;
+    EXPECT_GT(complaints, run.out.find("total games: 2039"));
 }
 
 // The eval command's term lines add up, after the last scaling, to the final score it prints;
@@ -213,15 +219,6 @@ TEST(EngineBinary, PerftDepthsOutOfRangeOrUnreadableAreRefused) {
     EXPECT_EQ(parse_perft_output(run.out).totals, (Totals{1, 20}));
 }
 
-TEST(EngineBinary, BadFenIsAnsweredAndLeavesTheGameAsItWas) {
-    EngineRun run = run_engine({"setboard " + KIWIPETE + "\n",
-                                "setboard rnbqkbnr/pppppppp/8/8 w KQkq - 0 1\n",
-                                "setboard\nperft 1\nquit\n"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out.rfind("Couldn't parse fen!\nCouldn't parse fen!\n", 0), 0u) << run.out;
-    EXPECT_EQ(parse_perft_output(run.out).totals, Totals{48});
-}
-
 TEST(EngineBinary, CommandsBeforeAProtocolAreIgnoredOrHandled) {
     EngineRun run =
         run_engine({"go\nisready\nusermove e2e4\nPerft 1\nnew\nperft 1\nquit\nperft 2\n"});
@@ -232,19 +229,12 @@ TEST(EngineBinary, CommandsBeforeAProtocolAreIgnoredOrHandled) {
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 21);
 }
 
-TEST(EngineBinary, LinesSplitOrJoinedAcrossArrivals) {
-    // Two commands in one write are both handled; a line cut between two writes waits for
-    // its newline.
-    EngineRun run = run_engine({"perft 1\nperft 0\nper", "ft 2\n", "quit\n"});
+// Two commands in one write are both handled, a line cut between two writes waits for its
+// newline, and at the end of input a last line without one still counts.
+TEST(EngineBinary, LinesSplitJoinedOrUnfinishedAtTheEndOfInput) {
+    EngineRun run = run_engine({"perft 1\nperft 0\nper", "ft 2\n", "perft 0"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(parse_perft_output(run.out).totals, (Totals{20, 1, 400}));
-}
-
-TEST(EngineBinary, EndOfInputEndsTheEngineCleanly) {
-    EngineRun run = run_engine({"perft 1\nperft 0"});
-    EXPECT_EQ(run.status, 0);
-    // The last line had no newline; it still counts.
-    EXPECT_EQ(parse_perft_output(run.out).totals, (Totals{20, 1}));
+    EXPECT_EQ(parse_perft_output(run.out).totals, (Totals{20, 1, 400, 1}));
     EngineRun silent = run_engine({});
     EXPECT_EQ(silent.status, 0);
     EXPECT_EQ(silent.out, "");
@@ -319,14 +309,18 @@ TEST(EngineBinary, CommandLineErrors) {
     EXPECT_EQ(remote.out, "");
 }
 
-TEST(EngineBinary, LogHasBannerAndFeatureLineButNoProtocolOutput) {
-    EngineRun run = run_engine({"perft 1\nsleep soon\nquit\n"});
+// sleep takes whole numbers of seconds only: "soon", "1.5" and nothing at all are refused.
+TEST(EngineBinary, LogHasBannerAndComplaintsButNoProtocolOutput) {
+    EngineRun run = run_engine({"perft 1\nsleep soon\nsleep 1.5\nsleep\nsleep -3\nsleep 0\nquit\n"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.log.rfind("Tarvo Harrow x64 starting up!\nThis version was compiled on ", 0), 0u)
         << run.log;
     EXPECT_NE(run.log.find("Flags: LINUX AMD64 SMP(512) NUMA SUPERCOMPUTER NALIMOV\n\n"),
               std::string::npos);
-    EXPECT_NE(run.log.find("sleep: requires integer value\n"), std::string::npos);
+    size_t complaints = 0;
+    for (size_t at = 0; (at = run.log.find("sleep: requires integer value\n", at)) != std::string::npos; ++at)
+        ++complaints;
+    EXPECT_EQ(complaints, 3u) << run.log;
     EXPECT_EQ(run.log.find("games"), std::string::npos);
 }
 
@@ -367,15 +361,6 @@ TEST(EngineBinary, QuitOrEndOfInputStopsLongCommands) {
             EXPECT_EQ(out.find("Nodes searched"), std::string::npos) << out;
         }
     }
-}
-
-TEST(EngineBinary, SleepTakesWholeNumbersOfSecondsOnly) {
-    EngineRun run = run_engine({"sleep soon\nsleep 1.5\nsleep\nsleep -3\nsleep 0\nquit\n"});
-    EXPECT_EQ(run.status, 0);
-    size_t complaints = 0;
-    for (size_t at = 0; (at = run.log.find("sleep: requires integer value\n", at)) != std::string::npos; ++at)
-        ++complaints;
-    EXPECT_EQ(complaints, 3u) << run.log;
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -175,18 +174,6 @@ TEST_F(GameControlTest, RepetitionOnTheThirdOccurrence) {
               RESULT_INCOMPLETE);
 }
 
-TEST_F(GameControlTest, TakeBackReopensTheGame) {
-    EXPECT_EQ(take_back(), -1);
-    Position start = game_position;
-    EXPECT_EQ(play({"f2f3", "e7e5", "g2g4", "d8h4"}), RESULT_BLACK_MATES);
-    EXPECT_EQ(take_back(), 0);
-    EXPECT_EQ(game_state(), RESULT_INCOMPLETE);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(take_back(), 0);
-    EXPECT_TRUE(same_position(game_position, start));
-    EXPECT_EQ(game_position.move_number, 0);
-    EXPECT_EQ(game_move_count(), 0);
-}
-
 TEST_F(GameControlTest, LongGameKeepsRoomForTheSearch) {
     Position start = game_position;
     const std::vector<std::string> shuffle = {"b1c3", "b8c6", "c3b1", "c6b8"};
@@ -203,6 +190,8 @@ TEST_F(GameControlTest, LongGameKeepsRoomForTheSearch) {
               RESULT_DRAW_REPETITION);
     while (game_move_count() > 0) ASSERT_EQ(take_back(), 0);
     EXPECT_TRUE(same_position(game_position, start));
+    EXPECT_EQ(game_position.move_number, 0);
+    EXPECT_EQ(take_back(), -1);  // nothing left to take back
 }
 
 constexpr Move E2E4 = make_move_value(12, 28, WPAWN);
@@ -227,7 +216,7 @@ void append_record(const Rec& r) {
 constexpr TimeBudget ONE_SECOND_TARGET = {40, 100, -1, -1, 1000000, 1000000, 10000000};
 
 // The stop test over the given records, `elapsed_ms` into a search with the given budget.
-int stop_test_over(std::initializer_list<Rec> recs, int elapsed_ms, bool trouble, Move candidate,
+int stop_test_over(const std::vector<Rec>& recs, int elapsed_ms, bool trouble, Move candidate,
                    const TimeBudget& budget = ONE_SECOND_TARGET) {
     game_control.budget = budget;
     search_shared.record_count = 0;
@@ -243,30 +232,23 @@ int stop_test_over(std::initializer_list<Rec> recs, int elapsed_ms, bool trouble
 
 TEST_F(GameControlTest, StopTest) {
     game_control.depth_limit = 20;
-    const std::initializer_list<Rec> steady = {
-        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 30}};
-    const std::initializer_list<Rec> changed = {
-        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, D2D4, 30}};
-    const std::initializer_list<Rec> dropped = {
-        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, -12, E2E4, 30}};
-    const std::initializer_list<Rec> ahead = {
-        {4, 0, E2E4, 10}, {5, 100, E2E4, 20}, {6, 100, E2E4, 30}};
-    const std::initializer_list<Rec> late = {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 700}};
+    // Three iterations, the last one with the given score and move, `ms` into the search.
+    auto ending = [](int score, Move move, int ms) {
+        return std::vector<Rec>{{4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, score, move, ms}};
+    };
+    const std::vector<Rec> steady = ending(0, E2E4, 30), changed = ending(0, D2D4, 30),
+                           dropped = ending(-12, E2E4, 30), late = ending(0, E2E4, 700),
+                           ahead = {{4, 0, E2E4, 10}, {5, 100, E2E4, 20}, {6, 100, E2E4, 30}};
     struct Case {
         const char* name;
-        std::initializer_list<Rec> recs;
+        std::vector<Rec> recs;
         int elapsed_ms;
         bool trouble;
         Move candidate;
         int reason;
     };
     const Case cases[] = {
-        {"too few records",
-         {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}},
-         9000,
-         false,
-         NULL_MOVE,
-         STOP_NONE},
+        {"too few records", {{4, 0, E2E4, 10}, {5, 0, E2E4, 20}}, 9000, false, NULL_MOVE, STOP_NONE},
         {"steady, within twice the target", steady, 1900, false, NULL_MOVE, STOP_NONE},
         {"steady, past twice the target", steady, 2100, false, NULL_MOVE, STOP_AND_PLAY},
         {"new move: twice as long", changed, 3900, false, NULL_MOVE, STOP_NONE},
@@ -291,28 +273,20 @@ TEST_F(GameControlTest, StopTest) {
     const TimeBudget fixed_1s = {40, 1, -1, 1, 1000000, 0, 1000000};
     const TimeBudget fixed_5s = {40, 300, -1, 5, 5000000, 0, 5000000};
     const TimeBudget short_of_time = {40, 5, -1, -1, 1000000, 1000000, 10000000};
-    const std::initializer_list<Rec> at_400ms = {
-        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 400}};
-    const std::initializer_list<Rec> at_700ms = {
-        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 700}};
-    const std::initializer_list<Rec> at_3300ms = {
-        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 3300}};
-    const std::initializer_list<Rec> at_3400ms = {
-        {4, 0, E2E4, 10}, {5, 0, E2E4, 20}, {6, 0, E2E4, 3400}};
     struct BudgetCase {
         const char* name;
         TimeBudget budget;
-        std::initializer_list<Rec> recs;
+        std::vector<Rec> recs;
         int elapsed_ms;
         Move candidate;
         int reason;
     };
     const BudgetCase budget_cases[] = {
-        {"st 1: a record at 0.4 s", fixed_1s, at_400ms, 410, NULL_MOVE, STOP_NONE},
-        {"st 1: a record at 0.7 s", fixed_1s, at_700ms, 710, NULL_MOVE, STOP_AND_PLAY},
+        {"st 1: a record at 0.4 s", fixed_1s, ending(0, E2E4, 400), 410, NULL_MOVE, STOP_NONE},
+        {"st 1: a record at 0.7 s", fixed_1s, late, 710, NULL_MOVE, STOP_AND_PLAY},
         {"st 1: the hard limit", fixed_1s, steady, 1100, NULL_MOVE, STOP_AND_PLAY},
-        {"st 5: a record at 3.3 s", fixed_5s, at_3300ms, 3310, NULL_MOVE, STOP_NONE},
-        {"st 5: a record at 3.4 s", fixed_5s, at_3400ms, 3410, NULL_MOVE, STOP_AND_PLAY},
+        {"st 5: a record at 3.3 s", fixed_5s, ending(0, E2E4, 3300), 3310, NULL_MOVE, STOP_NONE},
+        {"st 5: a record at 3.4 s", fixed_5s, ending(0, E2E4, 3400), 3410, NULL_MOVE, STOP_AND_PLAY},
         {"st 5: the hard limit", fixed_5s, steady, 5100, NULL_MOVE, STOP_AND_PLAY},
         {"st 5: the expected move goes on", fixed_5s, steady, 50, E2E4, STOP_NONE},
         {"short of time, within the target", short_of_time, steady, 900, NULL_MOVE, STOP_NONE},

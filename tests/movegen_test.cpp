@@ -68,18 +68,6 @@ TEST_F(MovegenTest, TargetMaskRestrictsCapturesUnlessTheyGiveCheck) {
     EXPECT_EQ(list[0], make_move_value(27, 44, WKNIGHT, BPAWN));
 }
 
-TEST_F(MovegenTest, DoubleCheckAllowsOnlyKingMoves) {
-    Position p = position_from_fen("4k3/8/8/8/8/5n2/3P4/r3K2R w K - 0 1");
-    for (Move m : evasions(p)) EXPECT_EQ(move_piece(m), WKING);
-    EXPECT_EQ(evasions(p).size(), 2u);  // e2 and f2; d1 and f1 stay on the rook's rank
-}
-
-TEST_F(MovegenTest, KingCannotStepBackAlongTheCheckingLine) {
-    Position p = position_from_fen("8/8/8/8/r3K3/8/8/7k w - - 0 1");
-    for (Move m : evasions(p)) EXPECT_NE(move_to(m), 29) << "f4 is still on the rook's rank";
-    EXPECT_EQ(evasions(p).size(), 6u);
-}
-
 TEST_F(MovegenTest, EnPassantThatExposesTheKing) {
     // ...c7c5+ checks the king on b4; taking en passant would open the bishop's diagonal.
     Position p = position_from_fen("7k/4b3/8/2pP4/1K6/8/8/8 w - c6 0 2");

@@ -17,12 +17,6 @@ namespace {
 
 class PawnStructure : public BoardTest {};
 
-std::string fen_text(const Position& p) {
-    char buffer[128];
-    write_fen(buffer, p);
-    return buffer;
-}
-
 PawnKingBlock fresh_pawn_block(const Position& p) {
     PawnKingBlock block{};
     compute_pawn_structure(p, block);
@@ -158,7 +152,7 @@ TEST_F(PawnStructure, CachedBlocksEqualFreshOnes) {
         add_candidate_scores(p, fresh);
         compute_shelters(p, fresh);
         fresh.key = king_pawn_key(p);
-        ASSERT_EQ(std::memcmp(&fresh, &info.block, sizeof fresh), 0) << fen_text(p);
+        ASSERT_EQ(std::memcmp(&fresh, &info.block, sizeof fresh), 0) << fen_of(p);
     });
     EXPECT_GT(stats.khash_hits, 0u);
     EXPECT_GT(stats.phash_hits, 0u);

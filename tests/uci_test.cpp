@@ -114,14 +114,6 @@ TEST(UciArguments, SetoptionNameAndValue) {
 
 // --- What the engine says ---------------------------------------------------------------------
 
-std::string said(void (*speak)()) {
-    output_buffer.fill = 0;
-    speak();
-    std::string text(output_buffer.data, size_t(output_buffer.fill));
-    output_buffer.fill = 0;
-    return text;
-}
-
 Move coordinates(Position& p, const char* text) {
     Move move = NULL_MOVE;
     EXPECT_EQ(parse_move(p, text, nullptr, &move), PARSE_OK) << text;
@@ -328,10 +320,7 @@ TEST_F(UciCommands, TheEnginesMoveLeavesItsOwnClockAlone) {
     for (int wait = 0; wait < 3000 && !search_reached_limit(); ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const double before = game_control.clock[game_control.engine_side];
-    output_buffer.fill = 0;
-    after_search(STOP_FINISHED);
-    EXPECT_EQ(std::string(output_buffer.data, 9), "bestmove ");
-    output_buffer.fill = 0;
+    EXPECT_EQ(said([] { after_search(STOP_FINISHED); }).rfind("bestmove ", 0), 0u);
     EXPECT_EQ(game_move_count(), 1);
     EXPECT_FALSE(game_control.clock_running);
     EXPECT_DOUBLE_EQ(game_control.clock[game_control.engine_side], before);
