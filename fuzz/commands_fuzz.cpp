@@ -82,7 +82,7 @@ void feed(const uint8_t* data, size_t size) {
         size_t chunk = std::min(size - sent, size_t(PIPE_CHUNK));
         require(write(input_pipe[1], data + sent, chunk) == ssize_t(chunk), "the pipe takes the chunk");
         sent += chunk;
-        while (read_input(input_buffer, 0, 0) > 0) handle_waiting_lines();
+        while (read_input(input_buffer, 0) > 0) handle_waiting_lines();
     }
     terminate_partial_line(input_buffer);
     handle_waiting_lines();

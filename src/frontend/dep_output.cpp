@@ -34,8 +34,9 @@ int format_dep_mainline(char* buffer, const Position& root, const IterationRecor
     const int white_score = root.turn == WHITE ? record.score : -record.score;
     const int64_t us = record.elapsed_us;
     const double nps = us > 0 && record.nodes > 0 ? double(record.nodes) * 1e6 / double(us) : 0;
-    length = std::snprintf(buffer, DEP_LINE_SIZE, "$ mainline%s %.0f %d %d %llu \"%s\" %.0f %.0lf\n",
-                           label, double(us / 10000), record.iteration, white_score * 10,
+    length = std::snprintf(buffer, DEP_LINE_SIZE,
+                           "$ mainline%s %.0f %d %d %llu \"%s\" %.0f %.0lf\n", label,
+                           double(us / 10000), record.iteration, white_score * 10,
                            (unsigned long long)record.nodes, moves, nps, double(record.tb_hits));
     return std::min(length, DEP_LINE_SIZE - 1);
 }

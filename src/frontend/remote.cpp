@@ -24,7 +24,7 @@ struct RemoteLink {
     int connection_socket = NO_SOCKET;  // the peer's connection while one stands
 };
 
-RemoteLink link;
+RemoteLink remote_link;
 
 // Messages meant for whoever watches the engine's console.
 void console(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -39,15 +39,15 @@ void console(const char* format, ...) {
 bool is_server() { return frontend.remote_mode == REMOTE_SERVER; }
 
 void set_up_address() {
-    link.address.port = uint16_t(frontend.remote_port);
+    remote_link.address.port = uint16_t(frontend.remote_port);
     if (std::strcmp(frontend.remote_ip, "any") != 0) {
-        if (!parse_ipv4(frontend.remote_ip, link.address.ip))
+        if (!parse_ipv4(frontend.remote_ip, remote_link.address.ip))
             log_fatal(1, "Couldn't parse IP address \"%s\" (error = %d)\n", frontend.remote_ip,
                       EINVAL);
         return;
     }
     if (!is_server()) log_fatal(1, "To connect to another computer, you must specify its IP.\n");
-    link.address.ip = any_ipv4();
+    remote_link.address.ip = any_ipv4();
 }
 
 void accept_peer() {
@@ -55,8 +55,8 @@ void accept_peer() {
         console("Waiting for a connection on ip:port %s:%d\n", frontend.remote_ip,
                 frontend.remote_port);
         SocketAddress peer;
-        link.connection_socket = socket_accept(link.engine_socket, peer);
-        if (link.connection_socket >= 0) {
+        remote_link.connection_socket = socket_accept(remote_link.engine_socket, peer);
+        if (remote_link.connection_socket >= 0) {
             char text[16];
             ipv4_text(peer.ip, text);
             console("Accepted connection from %s.\n", text);
@@ -71,15 +71,16 @@ void accept_peer() {
 void connect_to_peer() {
     for (;;) {
         console("Connecting to %s:%d\n", frontend.remote_ip, frontend.remote_port);
-        if (link.engine_socket < 0) link.engine_socket = socket_open();
-        if (link.engine_socket >= 0 && socket_connect(link.engine_socket, link.address) == 0) {
-            link.connection_socket = link.engine_socket;
+        int& own = remote_link.engine_socket;
+        if (own < 0) own = socket_open();
+        if (own >= 0 && socket_connect(own, remote_link.address) == 0) {
+            remote_link.connection_socket = own;
             console("Connected!\n");
             return;
         }
         console("connect() failed (error = %d). Trying again in 5 seconds.\n", errno);
-        socket_close(link.engine_socket);
-        link.engine_socket = NO_SOCKET;
+        socket_close(own);
+        own = NO_SOCKET;
         sleep_ms(RECONNECT_PAUSE_MS);
     }
 }
@@ -100,12 +101,12 @@ void echo_lines(const char* prefix, const char* data, size_t size) {
 
 void remote_setup() {
     set_up_address();
-    link.engine_socket = socket_open();
-    if (link.engine_socket < 0) log_fatal(1, "Couldn't get socket (error = %d)\n", errno);
+    remote_link.engine_socket = socket_open();
+    if (remote_link.engine_socket < 0) log_fatal(1, "Couldn't get socket (error = %d)\n", errno);
     if (!is_server()) return;
-    if (socket_bind(link.engine_socket, link.address) != 0)
+    if (socket_bind(remote_link.engine_socket, remote_link.address) != 0)
         log_fatal(1, "Couldn't bind() to port %d (error = %d)\n", frontend.remote_port, errno);
-    if (socket_listen(link.engine_socket) != 0)
+    if (socket_listen(remote_link.engine_socket) != 0)
         log_fatal(1, "listen() failed (error = %d)\n", errno);
 }
 
@@ -117,20 +118,21 @@ void remote_open() {
 }
 
 int remote_read(char* dest, int size, int timeout_ms) {
-    int ready = socket_wait_readable(link.connection_socket, timeout_ms);
+    int ready = socket_wait_readable(remote_link.connection_socket, timeout_ms);
     if (ready < 0) {
         log_print("select() failed (error = %d)\n", errno);
         return -1;
     }
     if (ready == 0) return 0;
-    int count = socket_receive(link.connection_socket, dest, std::min(size, INPUT_READ_SIZE));
+    int count =
+        socket_receive(remote_link.connection_socket, dest, std::min(size, INPUT_READ_SIZE));
     if (count < 0) log_print("recv() failed (error = %d)\n", errno);
     return count > 0 ? count : -1;
 }
 
 int remote_write(const char* data, size_t size) {
     echo_lines("< ", data, size);
-    return socket_send_all(link.connection_socket, data, size);
+    return socket_send_all(remote_link.connection_socket, data, size);
 }
 
 void remote_echo_received(const char* line) {
@@ -143,8 +145,9 @@ void remote_echo_received(const char* line) {
 
 void remote_close() {
     console("Closing remote connection.\n");
-    socket_close(link.connection_socket);
+    socket_close(remote_link.connection_socket);
     // The client's own socket was the connection: the next attempt takes a fresh one.
-    if (link.engine_socket == link.connection_socket) link.engine_socket = NO_SOCKET;
-    link.connection_socket = NO_SOCKET;
+    if (remote_link.engine_socket == remote_link.connection_socket)
+        remote_link.engine_socket = NO_SOCKET;
+    remote_link.connection_socket = NO_SOCKET;
 }
