@@ -19,6 +19,7 @@
 #include "frontend/book_file.h"
 #include "frontend/book_lines.h"
 #include "frontend/book_select.h"
+#include "frontend/options.h"
 #include "frontend/pgn_reader.h"
 
 namespace {
@@ -370,6 +371,9 @@ TEST_F(BookTest, MakebookWritesTheCountsItWasFedAndTheEnginePlaysThem) {
     expect_book_moves("e4", {{"e5", 0, 1, 1}});
     expect_book_moves("e4 e5", {{"Nf3", 1, 1, 0}});
     expect_book_moves("e4 e5 Nf3", {});
+    // A new peer starts from the defaults: no book.
+    reset_options();
+    expect_book_moves("", {});
 
     // In a game the book answers 1. e4, and has nothing after 1. h3.
     EngineSession engine;

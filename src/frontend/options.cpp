@@ -5,6 +5,7 @@
 
 #include "common/log.h"
 #include "common/settings.h"
+#include "frontend/book_file.h"
 #include "frontend/input.h"
 #include "frontend/option_table.h"
 #include "frontend/option_text.h"
@@ -116,6 +117,7 @@ void reset_options() {
     idletimer = IDLE_TIMER_DEFAULT;
     table_size_set_by_hand();  // memory_mode 0; the threads take the default sizes
     user_nodes_clear();
+    book_close();  // the book option is empty again
 }
 
 const char* option_name(int index) {
