@@ -16,6 +16,7 @@
 #include "common/log.h"
 #include "common/settings.h"
 #include "engine_run.h"
+#include "log_capture.h"
 #include "frontend/book_file.h"
 #include "frontend/book_lines.h"
 #include "frontend/book_select.h"
@@ -24,8 +25,6 @@
 
 namespace {
 
-char* log_text;
-size_t log_length;
 
 // The position after `moves` (SAN, blank-separated) from the start position, or from `fen`.
 Position& after(const std::string& moves, const char* fen = nullptr) {
@@ -93,20 +92,12 @@ class BookTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         init_attack_tables();
-        game_add_log(open_memstream(&log_text, &log_length));
+        capture_log();
     }
     void TearDown() override {
         book_close();
         book_lines_clear();
         bookline_exclams_invalidate_book_exclams = 1;
-    }
-    template <class Action>
-    std::string logged(Action action) {
-        std::fflush(nullptr);
-        size_t mark = log_length;
-        action();
-        std::fflush(nullptr);
-        return std::string(log_text + mark, log_length - mark);
     }
     // The file's moves for the position after `moves`.
     static std::vector<BookMove> probe(const std::string& moves, const char* fen = nullptr) {

@@ -18,6 +18,7 @@
 #include "frontend/option_text.h"
 #include "frontend/options.h"
 #include "frontend/options_file.h"
+#include "log_capture.h"
 #include "search/search_driver.h"
 #include "search/search_options.h"
 #include "search/table_sizing.h"
@@ -27,25 +28,14 @@ namespace {
 
 constexpr uint64_t MIB = 1 << 20;
 
-char* log_text;
-size_t log_length;
 
 class OptionsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         init_attack_tables();
-        game_add_log(open_memstream(&log_text, &log_length));
+        capture_log();
     }
     void SetUp() override { reset_options(); }
-    // What the log received while `action` ran.
-    template <class Action>
-    std::string logged(Action action) {
-        std::fflush(nullptr);
-        size_t mark = log_length;
-        action();
-        std::fflush(nullptr);
-        return std::string(log_text + mark, log_length - mark);
-    }
     std::string set(const char* name, const char* value) {
         return logged([&] { EXPECT_EQ(set_option(name, value, 1), 1) << name; });
     }
