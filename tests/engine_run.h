@@ -25,6 +25,15 @@ struct EngineOutput {
     std::string out, err, log;
 };
 
+// In a forked child: becomes the engine with `arguments`; never returns.
+[[noreturn]] inline void exec_engine(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(TARVO_BINARY)};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(TARVO_BINARY, argv.data());
+    _exit(127);
+}
+
 inline std::string whole_file(const std::string& path) {
     std::ifstream in(path);
     std::stringstream text;
@@ -52,11 +61,7 @@ inline EngineOutput run_engine_script(const std::vector<std::string>& chunks, in
         if (chdir(directory.c_str()) != 0 || !freopen("out", "w", stdout) ||
             !freopen("err", "w", stderr))
             _exit(126);
-        std::vector<char*> argv{const_cast<char*>(TARVO_BINARY)};
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(TARVO_BINARY, argv.data());
-        _exit(127);
+        exec_engine(arguments);
     }
     close(in[0]);
     fcntl(in[1], F_SETFL, O_NONBLOCK);

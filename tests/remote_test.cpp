@@ -61,11 +61,7 @@ public:
             if (chdir(directory_.c_str()) != 0 || !freopen("console", "w", stdout) ||
                 !freopen("err", "w", stderr) || !freopen("/dev/null", "r", stdin))
                 _exit(126);
-            std::vector<char*> argv{const_cast<char*>(TARVO_BINARY)};
-            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(TARVO_BINARY, argv.data());
-            _exit(127);
+            exec_engine(arguments);
         }
     }
     ~RemoteEngine() {
