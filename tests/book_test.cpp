@@ -3,20 +3,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "board/attacks.h"
-#include "board/fen.h"
-#include "board/notation.h"
-#include "board/t_move_basics.h"
 #include "common/log.h"
 #include "common/settings.h"
 #include "engine_run.h"
 #include "log_capture.h"
+#include "san_line.h"
 #include "frontend/book_file.h"
 #include "frontend/book_lines.h"
 #include "frontend/book_select.h"
@@ -24,25 +21,6 @@
 #include "frontend/pgn_reader.h"
 
 namespace {
-
-
-// The position after `moves` (SAN, blank-separated) from the start position, or from `fen`.
-Position& after(const std::string& moves, const char* fen = nullptr) {
-    static Position p;
-    if (fen) EXPECT_EQ(read_fen(p, fen), PARSE_OK);
-    else reset_position(p);
-    int consumed = 0;
-    Move move;
-    for (const char* s = moves.c_str(); parse_move(p, s, &consumed, &move) == PARSE_OK; s += consumed)
-        make_move(p, move);
-    return p;
-}
-
-Move move_after(const std::string& moves, const char* san, const char* fen = nullptr) {
-    Move move = NULL_MOVE;
-    EXPECT_EQ(parse_move(after(moves, fen), san, nullptr, &move), PARSE_OK) << san;
-    return move;
-}
 
 BookMove start_move(const char* san, uint32_t flags, uint32_t wins, uint32_t draws, uint32_t losses) {
     return {move_after("", san), flags, wins, draws, losses};
@@ -80,12 +58,6 @@ std::string book_bytes(const std::vector<RawEntry>& entries) {
         put32(s, 4 * bucket, uint32_t(s.size() - start));
     }
     return s;
-}
-
-std::string write_file(const std::string& name, const std::string& bytes) {
-    std::string path = ::testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
 }
 
 class BookTest : public ::testing::Test {

@@ -34,6 +34,13 @@ struct EngineOutput {
     _exit(127);
 }
 
+// Writes `bytes` to a file `name` in the test's temporary directory; returns its path.
+inline std::string write_file(const std::string& name, const std::string& bytes) {
+    std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
 inline std::string whole_file(const std::string& path) {
     std::ifstream in(path);
     std::stringstream text;

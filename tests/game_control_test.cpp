@@ -80,22 +80,18 @@ TEST(TimeAllocation, WorkedExamplesAndEdges) {
 
 TEST_F(GameControlTest, PeriodsRepeatAndRunOn) {
     struct Case {
+        bool two_periods;
         int n, period, index;
     };
-    const Case single[] = {{0, 0, 0}, {39, 0, 39}, {40, 0, 0}, {85, 0, 5}};
-    for (const Case& c : single) {
+    // One period of 40 starts over; past the second of two periods the second one starts over.
+    const Case cases[] = {{false, 0, 0, 0}, {false, 39, 0, 39}, {false, 40, 0, 0},
+                          {false, 85, 0, 5}, {true, 9, 0, 9},   {true, 10, 1, 0},
+                          {true, 29, 1, 19}, {true, 30, 1, 0},  {true, 45, 1, 15}};
+    for (const Case& c : cases) {
+        if (c.two_periods) set_period(0, 60, 0, 10), set_period(1, 30, 0, 20);
         int index;
-        EXPECT_EQ(find_period(c.n, &index), c.period) << c.n;
-        EXPECT_EQ(index, c.index) << c.n;
-    }
-    set_period(0, 60, 0, 10);
-    set_period(1, 30, 0, 20);
-    // Past the second period the second one starts over.
-    const Case several[] = {{9, 0, 9}, {10, 1, 0}, {29, 1, 19}, {30, 1, 0}, {45, 1, 15}};
-    for (const Case& c : several) {
-        int index;
-        EXPECT_EQ(find_period(c.n, &index), c.period) << c.n;
-        EXPECT_EQ(index, c.index) << c.n;
+        EXPECT_EQ(find_period(c.n, &index), c.period) << c.two_periods << " " << c.n;
+        EXPECT_EQ(index, c.index) << c.two_periods << " " << c.n;
     }
     set_period(0, 60, 1, 0);
     EXPECT_EQ(game_control.periods[0].moves, MOVES_WHEN_UNLIMITED);

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "common/log.h"
+#include "log_capture.h"
 #include "search/hash_table.h"
 #include "search/table_sizing.h"
 #include "search/trans_table.h"
@@ -14,16 +13,9 @@ extern "C" const char* __asan_default_options() { return "allocator_may_return_n
 
 namespace {
 
-char* log_text;
-size_t log_length;
-
 class HashTableTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { game_add_log(open_memstream(&log_text, &log_length)); }
-    std::string log_since(size_t mark) {
-        std::fflush(nullptr);
-        return std::string(log_text + mark, log_length - mark);
-    }
+    static void SetUpTestSuite() { capture_log(); }
 };
 
 TEST_F(HashTableTest, ResizeAllocatesAlignedClearedEntriesAndLogs) {
@@ -31,9 +23,7 @@ TEST_F(HashTableTest, ResizeAllocatesAlignedClearedEntriesAndLogs) {
     t.init("Pawn hash", 64, 3);
     EXPECT_EQ(t.entry_for(~0ull), nullptr);
     t.wanted = 1000;  // not a multiple of the entry size
-    size_t mark = log_length;
-    t.resize();
-    EXPECT_EQ(log_since(mark), "hash_table::resize():   Resized hash table \"Pawn hash 3\" to 1000 "
+    EXPECT_EQ(logged([&] { t.resize(); }), "hash_table::resize():   Resized hash table \"Pawn hash 3\" to 1000 "
                                "bytes. (15 entries of 64 bytes)\n");
     ASSERT_NE(t.data, nullptr);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(t.data) % 64, 0u);
@@ -44,10 +34,8 @@ TEST_F(HashTableTest, ResizeAllocatesAlignedClearedEntriesAndLogs) {
 
     std::memset(t.data, 0xAB, 1000);
     unsigned char* before = t.data;
-    mark = log_length;
-    t.resize();  // the wanted size is already in place
+    EXPECT_EQ(logged([&] { t.resize(); }), "");  // the wanted size is already in place
     EXPECT_EQ(t.data, before);
-    EXPECT_EQ(log_since(mark), "");
     t.clear();
     EXPECT_EQ(t.data[0] | t.data[999], 0);
     t.wanted = 0;
@@ -63,9 +51,7 @@ TEST_F(HashTableTest, RefusedAllocationKeepsTheOldEntries) {
     t.resize();
     t.data[64] = 9;
     t.wanted = 1ull << 60;
-    size_t mark = log_length;
-    t.resize();
-    EXPECT_NE(log_since(mark).find("Couldn't allocate 1152921504606846976 bytes for hash table \"King "
+    EXPECT_NE(logged([&] { t.resize(); }).find("Couldn't allocate 1152921504606846976 bytes for hash table \"King "
                                    "hash 2\""), std::string::npos);
     EXPECT_EQ(t.size, 4096u);
     EXPECT_EQ(t.wanted, 4096u);
@@ -85,9 +71,7 @@ TEST_F(HashTableTest, MemoryIsSplitOverThreadsAndTables) {
         EXPECT_EQ(s.khash, c.sizes.khash) << c.total;
         EXPECT_EQ(s.phash, c.sizes.phash) << c.total;
     }
-    size_t mark = log_length;
-    split_memory(1073741824, 4);
-    EXPECT_EQ(log_since(mark), "Auto-adjusting 1024.000000MB for 4CPUs\n");
+    EXPECT_EQ(logged([] { split_memory(1073741824, 4); }), "Auto-adjusting 1024.000000MB for 4CPUs\n");
     EXPECT_EQ(hash_size, 228170137u);
     EXPECT_EQ(memory_mode, 1);
     resize_pending = 0;

@@ -126,16 +126,6 @@ TEST_F(MovegenTest, EvasionsAreLegalAndComplete) {
     EXPECT_GT(checked_nodes, 1000);
 }
 
-TEST_F(MovegenTest, GeneratedMovesCarryTheCapturedPiece) {
-    Position p = position_from_fen(perft_cases()[1].fen);
-    for (Move m : node_moves(p)) {
-        if (is_en_passant(m)) continue;
-        EXPECT_EQ(move_captured(m), p.board[move_to(m)]);
-        EXPECT_EQ(move_piece(m), p.board[move_from(m)]);
-        EXPECT_EQ(m >> 24, 0u);
-    }
-}
-
 TEST_F(MovegenTest, LegalListKeepsGenerationOrder) {
     Position p = position_from_fen(perft_cases()[3].fen);
     std::vector<Move> all = captures(p), q = quiet(p);

@@ -6,9 +6,6 @@
 #include <string>
 
 #include "board/attacks.h"
-#include "board/fen.h"
-#include "board/notation.h"
-#include "board/t_move_basics.h"
 #include "common/log.h"
 #include "common/settings.h"
 #include "engine_run.h"
@@ -19,6 +16,7 @@
 #include "frontend/options.h"
 #include "frontend/options_file.h"
 #include "log_capture.h"
+#include "san_line.h"
 #include "search/search_driver.h"
 #include "search/search_options.h"
 #include "search/table_sizing.h"
@@ -27,7 +25,6 @@
 namespace {
 
 constexpr uint64_t MIB = 1 << 20;
-
 
 class OptionsTest : public ::testing::Test {
 protected:
@@ -40,29 +37,6 @@ protected:
         return logged([&] { EXPECT_EQ(set_option(name, value, 1), 1) << name; });
     }
 };
-
-// The position after `moves` (SAN, blank-separated) from the start position.
-Position& after_moves(const std::string& moves) {
-    static Position p;
-    reset_position(p);
-    const char* s = moves.c_str();
-    int consumed = 0;
-    Move move;
-    for (; parse_move(p, s, &consumed, &move) == PARSE_OK; s += consumed) make_move(p, move);
-    return p;
-}
-
-Move move_after(const std::string& moves, const char* san) {
-    Move move = NULL_MOVE;
-    EXPECT_EQ(parse_move(after_moves(moves), san, nullptr, &move), PARSE_OK) << san;
-    return move;
-}
-
-std::string write_file(const std::string& name, const std::string& text) {
-    std::string path = ::testing::TempDir() + name;
-    std::ofstream(path) << text;
-    return path;
-}
 
 TEST(OptionText, NumbersWithSizeSuffixesAndNamesWithoutCaseSpacesOrUnderscores) {
     struct Number {
@@ -258,10 +232,10 @@ TEST_F(OptionsTest, OptionsFileSetsOptionsAndKeepsLegalBookLines) {
     EXPECT_EQ(log.find("on line 12"), std::string::npos);
     EXPECT_NE(log.find("parse_options_file(" + path + "): found 2 booklines\n"), std::string::npos);
     BookLineMove found;
-    ASSERT_TRUE(book_line_find(after_moves("e4 e5").hash_key, found));
+    ASSERT_TRUE(book_line_find(after("e4 e5").hash_key, found));
     EXPECT_EQ(found.move, move_after("e4 e5", "Nf3"));
     EXPECT_EQ(found.mark, BOOK_LINE_GOOD);
-    ASSERT_TRUE(book_line_find(after_moves("e4 e5 Nf3 Nc6").hash_key, found));
+    ASSERT_TRUE(book_line_find(after("e4 e5 Nf3 Nc6").hash_key, found));
     EXPECT_EQ(found.move, move_after("e4 e5 Nf3 Nc6", "Bb5"));
     EXPECT_EQ(found.mark, BOOK_LINE_BAD);
     EXPECT_EQ(book_line_entries(), 2);

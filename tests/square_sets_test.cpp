@@ -1,5 +1,5 @@
 // The evaluation's fixed square sets and the square-record fields it reads: size and a few
-// squares inside and outside each.
+// squares inside and outside each. Sets written out square by square are not repeated here.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,20 +35,11 @@ TEST_F(SquareSets, FixedSets) {
     using namespace diagonals;
     check({
         {"f6-h7", F6_H7, 6, "f6h7", "e6h8"},        {"a2-c3", A2_C3, 6, "a2c3", "a1d3"},
-        {"a1 triangle", A1_TRIANGLE, 3, "a1b1a2", "b2"},
-        {"h8 triangle", H8_TRIANGLE, 3, "h7g8h8", "g7"},
         {"g1-h2", G1_H2, 4, "g1h2", "f1h3"},        {"a7-b8", A7_B8, 4, "a7b8", "c8a6"},
-        {"rook trap a2", ROOK_TRAP_A2, 4, "a2b2a3a4", "a1b3"},
-        {"rook trap h7", ROOK_TRAP_H7, 4, "h5h6g7h7", "g6h8"},
-        {"rook trap rank 8", ROOK_TRAP_RANK_8, 4, "a7h7b8g8", "a8h8"},
         {"centre", CENTRE, 4, "d4e4d5e5", "c4d6"},  {"big centre", BIG_CENTRE, 16, "c3f6", "b3f7"},
         {"c3-f5", C3_F5, 12, "c3f5", "c6"},         {"c4-f6", C4_F6, 12, "c4f6", "f3"},
         {"b3-g6", B3_G6, 24, "b3g6", "a3g7"},       {"b1-g8", B1_G8, 48, "b1g8", "a1h8"},
         {"d5-e7", D5_E7, 6, "d5e7", "d4e8"},        {"d2-e4", D2_E4, 6, "d2e4", "d1c3"},
-        {"white king side", WHITE_KING_SIDE_AREA, 8, "f1h3g3", "f3e1"},
-        {"black queen side", BLACK_QUEEN_SIDE_AREA, 8, "a8c8b6", "c6d8"},
-        {"rank 1 file h", RANK_1_FILE_H, 15, "a1h8", "g2"},
-        {"file a rank 8", FILE_A_RANK_8, 15, "a1h8", "b7"},
         {"a4-e8", A4_E8, 5, "a4c6e8", "b4"},        {"h3-c8", H3_C8, 6, "h3c8", "h2"},
         {"f1-a6", F1_A6, 6, "f1a6", "g1"},          {"h1-a8", H1_A8, 8, "h1d5a8", "a1"},
         {"c1-h6", C1_H6, 6, "c1h6", "b1"},          {"h2-b8", H2_B8, 7, "h2b8", "a8"},

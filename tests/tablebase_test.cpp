@@ -1,13 +1,12 @@
 #include <gtb-probe.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "board_test_support.h"
-#include "common/log.h"
 #include "engine_run.h"
+#include "log_capture.h"
 #include "platform/clock.h"
 #include "search/root.h"
 #include "search/search_driver.h"
@@ -16,14 +15,11 @@
 
 namespace {
 
-FILE* test_log = nullptr;
-
 class TablebaseTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         init_attack_tables();
-        test_log = std::tmpfile();
-        game_add_log(test_log);
+        capture_log();
         search_threads_start(1);
     }
     static void TearDownTestSuite() {
@@ -38,20 +34,6 @@ protected:
         tablebase_wait_ready();
     }
 };
-
-// What the log gained since the last call.
-std::string new_log_text() {
-    static long read_upto = 0;
-    std::fflush(test_log);
-    std::fseek(test_log, 0, SEEK_END);
-    long end = std::ftell(test_log);
-    std::string text(size_t(end - read_upto), '\0');
-    std::fseek(test_log, read_upto, SEEK_SET);
-    size_t got = std::fread(text.data(), 1, text.size(), test_log);
-    text.resize(got);
-    read_upto = end;
-    return text;
-}
 
 struct Outcome {
     int score;
@@ -185,9 +167,8 @@ TEST_F(TablebaseTest, WithoutUsableTablesNothingIsProbedAndTheLogSaysWhy) {
     };
     Position kqk = position_from_fen("4k3/8/8/8/8/8/8/3QK3 w - - 0 1");
     for (const Case& c : cases) {
-        new_log_text();
-        use_tables(c.path.c_str(), c.cache_bytes);
-        EXPECT_NE(new_log_text().find(c.reason), std::string::npos) << c.path;
+        const std::string log = logged([&] { use_tables(c.path.c_str(), c.cache_bytes); });
+        EXPECT_NE(log.find(c.reason), std::string::npos) << c.path;
         EXPECT_EQ(tablebase_max_men(), 0) << c.path;
         int score;
         EXPECT_FALSE(tablebase_probe(kqk, score)) << c.path;

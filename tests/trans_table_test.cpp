@@ -1,22 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "board/notation.h"
 #include "board_test_support.h"
-#include "common/log.h"
 #include "frontend/engine.h"
+#include "log_capture.h"
 #include "search/search_options.h"
 #include "search/trans_table.h"
 
 static_assert(MAX_THREADS == MAX_SEARCH_THREADS);
 
 namespace {
-
-char* log_text;
-size_t log_length;
 
 // Keys of one bucket: the same high half, different low halves.
 uint64_t bucket_key(int n) { return 0x1234567800000000ull | uint64_t(n + 1); }
@@ -25,7 +21,7 @@ class TransTableTest : public BoardTest {
 protected:
     static void SetUpTestSuite() {
         BoardTest::SetUpTestSuite();
-        game_add_log(open_memstream(&log_text, &log_length));
+        capture_log();
     }
     void SetUp() override {
         share.init("Transposition Table", 64, 0);
@@ -181,13 +177,11 @@ TEST_F(TransTableTest, IllegalTableMoveIsDroppedWithAMessage) {
     int used;
     ASSERT_EQ(parse_move(other, "a1a8", &used, &m), PARSE_OK);
     store(p.hash_key, TT_PV, 9, 30, 1, m);
-    size_t mark = log_length;
-    TTProbe out = probe(p.hash_key);
+    TTProbe out;
+    EXPECT_EQ(logged([&] { out = probe(p.hash_key); }),
+              "trans_table_uncompress(): got illegal move from transposition table\n");
     EXPECT_FALSE(out.found);
     EXPECT_EQ(out.move, 0u);
-    std::fflush(nullptr);
-    EXPECT_EQ(std::string(log_text + mark, log_length - mark),
-              "trans_table_uncompress(): got illegal move from transposition table\n");
     Move pv[TT_MAX_PV];
     EXPECT_EQ(trans_table_pv(p, pv, TT_MAX_PV), 0);
 }

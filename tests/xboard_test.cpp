@@ -158,7 +158,6 @@ TEST_F(XboardCommands, TimeControlsAndDepthLimit) {
     };
     const Case cases[] = {
         {"level 40 5 0\n", "", {-1, 300, 0, 40}, 1},
-        {"level 40 5:00 0\n", "", {-1, 300, 0, 40}, 1},
         {"level 0 2 12\n", "", {-1, 120, 12, MOVES_WHEN_UNLIMITED}, 1},
         // A level that does not read changes nothing.
         {"level 0 2 12\nlevel 40 5\n", "Couldn't parse level command \"40 5\"\n",
@@ -180,7 +179,7 @@ TEST_F(XboardCommands, TimeControlsAndDepthLimit) {
     }
     answer("level 40 5 0\n");
     const std::pair<const char*, int> depths[] = {
-        {"sd 0\n", 1}, {"sd\n", 1}, {"sd 100\n", MAX_ITERATION}, {"sd 9\n", 9}};
+        {"sd\n", 1}, {"sd 100\n", MAX_ITERATION}, {"sd 9\n", 9}};
     for (const auto& [line, depth] : depths) {
         EXPECT_EQ(answer(line), "");
         EXPECT_EQ(game_control.depth_limit, depth) << line;
