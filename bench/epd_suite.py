@@ -61,6 +61,9 @@ def engine_move(engine, fen, seconds):
         words = line.split()
         if len(words) == 2 and words[0] == "move":
             return words[1]
+        # Under XBoard the engine resigns a position it judges lost: no move, nothing solved.
+        if words == ["resign"]:
+            return None
     sys.exit("the engine ended before it moved")
 
 
@@ -75,10 +78,10 @@ def main():
     for line in lines:
         fen, best, ident = parse_epd(line)
         move = engine_move(engine, fen, seconds)
-        if move_key(board_from_fen(fen.split()[0]), move) in {san_key(b) for b in best}:
+        if move and move_key(board_from_fen(fen.split()[0]), move) in {san_key(b) for b in best}:
             solved += 1
         else:
-            missed.append("%s (%s, played %s)" % (ident, " ".join(best), move))
+            missed.append("%s (%s, played %s)" % (ident, " ".join(best), move or "nothing: resigned"))
     engine.stdin.write("quit\n")
     engine.stdin.flush()
     engine.wait()
