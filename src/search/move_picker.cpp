@@ -61,12 +61,12 @@ int cheapest_attacker_value(const Position& p, Bitboard set, int colour) {
     return 0;
 }
 
-// A piece is threatened when a cheaper enemy piece attacks it or when it hangs. Moving it away
-// meets the threat; so does guarding it, unless the attacker is cheaper. One pass over the
+// A piece is threatened when a cheaper enemy piece attacks it or when it hangs; moving it away
+// meets the threat. Guarding moves are left to the history: marked as well, they escaped the
+// reduction and came early so often that the engine played weaker. One pass over the
 // opponent's pieces first, so that the scan looks closer only at the few pieces under attack.
 void compute_threats(MovePicker& pk, const Position& p) {
     const int us = p.turn, them = us ^ 1;
-    const Bitboard empty = ~p.all_pieces;
     pk.their_reach = attacked_squares(p, them);
     Bitboard ours = p.pieces[us] & ~p.pieces[piece_of(KING, us)] & pk.their_reach;
     while (ours) {
@@ -76,20 +76,10 @@ void compute_threats(MovePicker& pk, const Position& p) {
         bool cheaper = cheapest_attacker_value(p, by, them) < piece_value_abs[p.board[s]];
         if (!cheaper && attacked(p, s, us)) continue;
         pk.threat_from |= square_bit(s);
-        if (cheaper) continue;
-        pk.threat_to[PAWN] |= pawn_attackers_mask(s, us) & empty;
-        pk.threat_to[KNIGHT] |= tables.knight_attacks[s] & empty;
-        pk.threat_to[BISHOP] |= bishop_attacks(p, s) & empty;
-        pk.threat_to[ROOK] |= rook_attacks(p, s) & empty;
-        pk.threat_to[QUEEN] |= queen_attacks(p, s) & empty;
-        pk.threat_to[KING] |= tables.king_attacks[s] & empty;
     }
 }
 
-bool meets_threat(const MovePicker& pk, Move m) {
-    return (pk.threat_to[type_of(move_piece(m))] & square_bit(move_to(m))) ||
-           (pk.threat_from & square_bit(move_from(m)));
-}
+bool meets_threat(const MovePicker& pk, Move m) { return pk.threat_from & square_bit(move_from(m)); }
 
 // The inputs of quiet-move scoring that are the same for every move of the node.
 struct QuietOrder {
@@ -333,7 +323,6 @@ void picker_restart(MovePicker& pk) {
     pk.next = 0;
     pk.losing_count = 0;
     pk.root_first_count = 0;
-    std::fill(std::begin(pk.threat_to), std::end(pk.threat_to), Bitboard(0));
     pk.threat_from = 0;
     pk.one_reply = false;
 }

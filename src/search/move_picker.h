@@ -37,7 +37,7 @@ constexpr int SCORE_SKIP = -9999999;
 // The history part stays below this, so quiet moves never climb into the capture scores.
 constexpr int HISTORY_SCORE_CAP = 999999;
 
-// Entry flag bit 6: a quiet move (stage 4) that moves a threatened piece away or guards it.
+// Entry flag bit 6: a quiet move (stage 4) that moves a threatened piece away.
 constexpr uint32_t ENTRY_MEETS_THREAT = 1u << 6;
 
 // A root line's first move and the line's score in the previous iteration.
@@ -58,7 +58,6 @@ struct MovePicker {
     Move losing[MAX_MOVES];        // quiet moves that lose material, kept for last
     int32_t root_first_count;
     Move root_first[MAX_ROOT_FIRST];  // root lines' first moves placed among the captures
-    Bitboard threat_to[8];         // by piece type: squares from which a threatened piece is guarded
     Bitboard threat_from;          // our pieces under threat
     Bitboard their_reach;          // every square the opponent attacks
     bool one_reply;                // in check with exactly one legal evasion
