@@ -99,8 +99,7 @@ TEST(CommandLine, ProtocolsAndRemoteAddresses) {
          std::string(REMOTE_IP_SIZE - 1, 'h'), DEFAULT_REMOTE_PORT},
     };
     for (Case c : cases) {
-        frontend = FrontEnd{PROTO_NONE, PROTO_NONE, REMOTE_NONE, "",        DEFAULT_REMOTE_PORT,
-                            false,      false,      false,       STOP_NONE, false, 0};
+        frontend = FrontEnd{};
         std::vector<char*> argv{const_cast<char*>("tarvo")};
         for (std::string& argument : c.arguments) argv.push_back(argument.data());
         parse_command_line(int(argv.size()), argv.data());

@@ -11,18 +11,18 @@ constexpr int REMOTE_IP_SIZE = 64;
 constexpr int DEFAULT_REMOTE_PORT = 6000;
 
 struct FrontEnd {
-    int protocol;
-    int cmdline_protocol;  // what `protocol` falls back to when a connection closes
-    int remote_mode;
-    char remote_ip[REMOTE_IP_SIZE];  // "any" for a server listening on every interface
-    int remote_port;
-    bool connected;
-    bool close_requested;  // end the connection after the current line
-    bool quit_requested;   // end the process once the connection has closed
-    int stop_reason;
-    bool bench_requested;  // the command line asked for "bench": run it and exit
-    int bench_depth;       // 0 for the default
-    int bench_threads;     // 0 keeps the current number of search threads
+    int protocol = PROTO_NONE;
+    int cmdline_protocol = PROTO_NONE;  // what `protocol` falls back to when a connection closes
+    int remote_mode = REMOTE_NONE;
+    char remote_ip[REMOTE_IP_SIZE] = "";  // "any" for a server listening on every interface
+    int remote_port = DEFAULT_REMOTE_PORT;
+    bool connected = false;
+    bool close_requested = false;  // end the connection after the current line
+    bool quit_requested = false;   // end the process once the connection has closed
+    int stop_reason = STOP_NONE;
+    bool bench_requested = false;  // the command line asked for "bench": run it and exit
+    int bench_depth = 0;           // 0 for the default
+    int bench_threads = 0;         // 0 keeps the current number of search threads
 };
 
 extern FrontEnd frontend;
