@@ -30,6 +30,11 @@ void table_store(CpuContext& c, Frame& f) {
 }
 
 void evaluate_node(CpuContext& c, Frame& f) {
+    // The evaluation depends on the position alone, so the one the table kept for it stands.
+    if (f.ev != NO_EVAL) {
+        f.ev_stm = c.position.turn == WHITE ? f.ev : -f.ev;
+        return;
+    }
     EvalCaches caches{c.king_hash, c.pawn_hash, c.stats};
     f.ev_stm = evaluate(c.position, c.eval_info, caches);
     f.ev = c.eval_info.score;

@@ -9,7 +9,7 @@
 bool table_probe(CpuContext& c, Frame& f, bool may_cut);
 // Stores the finished node.
 void table_store(CpuContext& c, Frame& f);
-// Fills `f.ev` and `f.ev_stm`.
+// Fills `f.ev` and `f.ev_stm`; an `f.ev` other than NO_EVAL (from the table probe) is kept.
 void evaluate_node(CpuContext& c, Frame& f);
 
 // Starts the picker for a new node: nothing tried yet.

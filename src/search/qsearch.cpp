@@ -37,6 +37,7 @@ Step start_quiescence(CpuContext& c, Frame& f) {
     c.stats.seldepth = std::max(c.stats.seldepth, f.ply);
     f.best_move = f.tt_move = NULL_MOVE;
     f.one_reply = f.singular = f.mate_threat = 0;
+    f.ev = NO_EVAL;
     reset_moves(f);
     if (f.ply >= 2 * search_shared.iteration.load(std::memory_order_relaxed) + 20) {
         evaluate_node(c, f);
