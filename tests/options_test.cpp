@@ -124,6 +124,12 @@ TEST_F(OptionsTest, ValuesAreReadCheckedStoredAndLogged) {
     EXPECT_EQ(set_option("no such option", "1", 1), 0);
     EXPECT_EQ(set("idletimer", "5000"), "set_option():           set idle timer to 5000 iterations per second\n");
     EXPECT_EQ(set("clear_hash_tables", ""), "clearing hash tables\n");
+    // The table keeps static evaluations; a new weight makes them stale.
+    for (const char* option : {"eval_minor_scoring", "smooth_mobility"}) {
+        resize_pending = 0;
+        set(option, "0");
+        EXPECT_EQ(resize_pending, 1) << option;
+    }
     EXPECT_EQ(memory_mode, 0);
     reset_options();
     EXPECT_EQ(hash_size, 64 * MIB);

@@ -106,6 +106,8 @@ void clear_hash_tables(const OptionEntry&, const char*, int) {
     request_table_clear();
 }
 
+void evaluation_changed(int) { request_table_clear(); }
+
 void include_user_line(const OptionEntry&, const char* value, int) { mark_user_line(value, 1); }
 void exclude_user_line(const OptionEntry&, const char* value, int) { mark_user_line(value, 0); }
 void clear_user_lines(const OptionEntry&, const char*, int) { user_nodes_clear(); }

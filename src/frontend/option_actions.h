@@ -16,6 +16,8 @@ bool fits_every_thread(int64_t bytes);
 void open_book(int apply);
 // `numa` changed: the threads stop and start again, so that their tables are placed anew.
 void numa_changed(int apply);
+// After a change to the evaluation: clears the tables, whose stored evaluations no longer hold.
+void evaluation_changed(int apply);
 
 // Commands: options that read their own values.
 void set_memory(const OptionEntry& entry, const char* value, int apply);

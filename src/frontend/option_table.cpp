@@ -26,9 +26,14 @@ constexpr OptionEntry flag(const char* name, int* target, int default_value) {
 
 // Stored as value * mul / div; the default is the stored value.
 constexpr OptionEntry scaled(const char* name, int* target, int64_t max, int default_stored, int mul,
-                             int div) {
+                             int div, void (*changed)(int) = nullptr) {
     return {name, OPTION_NUMBER, 0, max, default_stored, target, nullptr, nullptr, mul, div,
-            nullptr, nullptr, nullptr, nullptr};
+            changed, nullptr, nullptr, nullptr};
+}
+
+// An evaluation weight: the table's stored evaluations were made with the old weights.
+constexpr OptionEntry weight(const char* name, int* target) {
+    return scaled(name, target, 500, 128, 128, 100, evaluation_changed);
 }
 
 constexpr OptionEntry size(const char* name, uint64_t* target, int64_t min, int64_t max,
@@ -122,11 +127,11 @@ const OptionEntry option_table[] = {
     flag("bookline_exclams_invalidate_book_exclams", &bookline_exclams_invalidate_book_exclams, 1),
     text("book", book_file, open_book),
     number("internet_lag", &internet_lag, 0, 30000, 100),
-    scaled("eval_passed_pawn_scoring", &eval_passed_pawn_scoring, 500, 128, 128, 100),
-    scaled("eval_pawn_scoring", &eval_pawn_scoring, 500, 128, 128, 100),
-    scaled("eval_minor_scoring", &eval_minor_scoring, 500, 128, 128, 100),
-    scaled("eval_major_scoring", &eval_major_scoring, 500, 128, 128, 100),
-    scaled("eval_kingsafety_scoring", &eval_kingsafety_scoring, 500, 128, 128, 100),
+    weight("eval_passed_pawn_scoring", &eval_passed_pawn_scoring),
+    weight("eval_pawn_scoring", &eval_pawn_scoring),
+    weight("eval_minor_scoring", &eval_minor_scoring),
+    weight("eval_major_scoring", &eval_major_scoring),
+    weight("eval_kingsafety_scoring", &eval_kingsafety_scoring),
     flag("debug_smp", &debug_smp, 0),
     flag("nice", &nice_threads, 1),
     number("numa", &numa, 0, 1, 0, numa_changed),
@@ -137,7 +142,7 @@ const OptionEntry option_table[] = {
               "ignore remote memory values"),
     command("source", 0, 0, read_source),
     flag("UCI_ShowCurrLine", &uci_show_curr_line, 0),
-    flag("smooth_mobility", &smooth_mobility, 1),
+    number("smooth_mobility", &smooth_mobility, 0, 1, 1, evaluation_changed),
     command("clear_hash_tables", 0, 0, clear_hash_tables),
     flag("enable_user_lines", &enable_user_lines, 1),
     number("user_lines_min_depth", &user_lines_min_depth, 0, 63, 8),
