@@ -46,11 +46,12 @@ Step start_quiescence(CpuContext& c, Frame& f) {
     Step early;
     if (node_ends_early(c, f, early)) return early;
     if (probe_in_qsearch && table_probe(c, f, !f.no_tt_cut)) return finished(f.best);
-    evaluate_node(c, f);
 
     f.best = -MATE;
     f.scout_low = f.alpha;
+    // In check there is no standing pat, and the evasions are picked without the evaluation.
     if (!f.in_check) {
+        evaluate_node(c, f);
         f.best = f.ev_stm;
         if (f.best >= f.beta) {
             if (probe_in_qsearch) table_store(c, f);
