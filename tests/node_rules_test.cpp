@@ -267,12 +267,15 @@ TEST_F(NodeRules, ExtensionsAreCappedAtOnePlyAndEndDeepInTheTree) {
         std::vector<std::string> moves;  // the last one is the node's move
         int ply, iteration, node_ext, one_reply, singular, lm;
         int extension;
+        bool pressed = false;  // in check or under a mate threat two plies up as well
     } cases[] = {
         {pawn_check, {"d3d2", "e1d2"}, 3, 5, 0, 0, 0, 1, 1},  // the king takes the checking pawn
         {pawn_check, {"d3d2", "e1f2"}, 3, 5, 0, 0, 0, 1, 1},
         {rook_check, {"h2e2", "e1e2"}, 3, 5, 0, 0, 0, 1, 0},  // ...or a rook where it just went
         {rook_check, {"h2e2", "e1d1"}, 3, 5, 0, 0, 0, 1, 1},
         {rook_check, {"h2e2", "SKIP", "e1e2"}, 3, 5, 0, 0, 0, 1, 0},  // in an internal search
+        {rook_check, {"h2e2", "e1e2"}, 3, 5, 0, 0, 0, 1, 1, true},     // a king hunt goes on
+        {rook_check, {"h2e2", "e1e2"}, 7, 1, 0, 0, 0, 1, 0, true},
         {passing_pawn_check, {"e2e4", "d4e3"}, 3, 5, 0, 0, 0, 1, 1},  // en passant
         {rook_check, {"h2e2", "e1d1"}, 0, 5, 0, 0, 0, 1, 0},          // not at the root
         {rook_check, {"h2e2", "e1d1"}, 3, 5, 1, 0, 1, 1, 1},          // three reasons, one ply
@@ -294,8 +297,9 @@ TEST_F(NodeRules, ExtensionsAreCappedAtOnePlyAndEndDeepInTheTree) {
         f.node_ext = c.node_ext, f.one_reply = c.one_reply, f.singular = c.singular, f.lm = c.lm;
         StackEntry e{&f, p.history[p.hist_top].move, CONT_SCOUT, 0, 0, 5};
         SearchStats stats{};
-        EXPECT_EQ(move_extension(p, f, e, c.iteration, stats), c.extension)
-            << c.fen << " " << c.moves.back() << " ply " << c.ply << " iteration " << c.iteration;
+        EXPECT_EQ(move_extension(p, f, e, c.iteration, stats, c.pressed), c.extension)
+            << c.fen << " " << c.moves.back() << " ply " << c.ply << " iteration " << c.iteration
+            << (c.pressed ? " pressed" : "");
     }
 }
 

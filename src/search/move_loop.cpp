@@ -106,6 +106,18 @@ Step resume_singular(CpuContext& c, Frame& f, int child_score) {
     return next_singular_move(c, f);
 }
 
+// Whether the side in check at `f` was in check or under a mate threat at its own previous
+// node, two plies up; internal searches of a position share its ply and its flags.
+bool pressed_in_check(const CpuContext& c, const Frame& f) {
+    if (!f.in_check) return false;
+    for (int level = c.top - 1; level >= 0; --level) {
+        const Frame& g = *c.frame_stack[level].frame;
+        if (g.ply < f.ply - 2) break;
+        if (g.ply == f.ply - 2) return g.in_check || g.mate_threat;
+    }
+    return false;
+}
+
 bool is_capture_or_promotion(Move m) {
     return move_captured(m) != EMPTY || move_promotion(m) != EMPTY || is_en_passant(m);
 }
@@ -149,7 +161,8 @@ Step search_next_move(CpuContext& c, Frame& f) {
     }
     int red = reduction_for(f, e);
     int iteration = search_shared.iteration.load(std::memory_order_relaxed);
-    int depth = f.depth - 1 + move_extension(c.position, f, e, iteration, c.stats) - red;
+    int extension = move_extension(c.position, f, e, iteration, c.stats, pressed_in_check(c, f));
+    int depth = f.depth - 1 + extension - red;
     e.red = uint8_t(red);
     if (f.depth >= 2 && c.link_count) update_split_score(c, c.top, f);
     push_child(c, CONT_SCOUT, -f.scout_high, -f.scout_low, depth, 0,

@@ -138,8 +138,11 @@ Move checking_move(const Position& p) {
     return p.history[k].move;
 }
 
-bool evasion_deserves_extension(const Position& p, const Frame& f, Move m) {
-    if (!limit_check_evasion_extension) return true;
+// `pressed`: the side in check was already in check, or under a mate threat, at its own
+// previous node. Such a king hunt or threat carried out gets every evasion its ply, or the
+// attack's last checks fall beyond the horizon.
+bool evasion_deserves_extension(const Position& p, const Frame& f, Move m, bool pressed) {
+    if (!limit_check_evasion_extension || pressed) return true;
     if (f.one_reply && move_captured(m) == EMPTY) return true;
     if (type_of(move_piece(m)) == KING && move_to(checking_move(p)) != move_to(m)) return true;
     return type_of(move_captured(m)) == PAWN || is_en_passant(m);
@@ -148,7 +151,7 @@ bool evasion_deserves_extension(const Position& p, const Frame& f, Move m) {
 }  // namespace
 
 int move_extension(const Position& p, const Frame& f, const StackEntry& e, int iteration,
-                   SearchStats& stats) {
+                   SearchStats& stats, bool pressed) {
     if (f.ply >= 2 * iteration + 5) return 0;
     int ext = f.node_ext;
     bool gives_check = e.flags & ENTRY_GIVES_CHECK;
@@ -158,7 +161,7 @@ int move_extension(const Position& p, const Frame& f, const StackEntry& e, int i
         ++stats.ext_check;
     }
     if (enable_check_evasion_extension && f.in_check && f.ply >= 1 && f.depth >= 0 &&
-        f.depth < check_evasion_extension_max_depth && evasion_deserves_extension(p, f, e.move)) {
+        f.depth < check_evasion_extension_max_depth && evasion_deserves_extension(p, f, e.move, pressed)) {
         ++ext;
         ++stats.ext_check;
     }

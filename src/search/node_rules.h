@@ -40,6 +40,7 @@ bool ordering_search_follows(const Frame& f, int score);
 bool singular_test_applies(const Position& p, Frame& f);
 
 // The extension of the move just made in `p` (recorded in `e`), capped at one ply, with each
-// granted extension counted in `stats`.
+// granted extension counted in `stats`. `pressed`: the side to move, in check, was in check or
+// under a mate threat at its own previous node as well.
 int move_extension(const Position& p, const Frame& f, const StackEntry& e, int iteration,
-                   SearchStats& stats);
+                   SearchStats& stats, bool pressed);
