@@ -68,7 +68,7 @@ TEST_F(PieceTerms, MobilityCountsFreeSquaresAndStepsWhenNotSmooth) {
     // An empty rank from a1: seven edge squares, h1 among them though the king stands there:
     // the line's end squares are never in the occupancy index.
     const Position r = position_from_fen("4k3/8/8/8/8/8/8/R6K w - - 0 1");
-    EXPECT_EQ(line_mobility(ORIENT_RANK, sq("a1"), r.all_pieces), 7 * 6);
+    EXPECT_EQ(line_mobility(ORIENT_RANK, sq("a1"), r.all_pieces), 7 * 12);
 }
 
 TEST_F(PieceTerms, RookOnTheSeventhCuttingOffTheKing) {

@@ -18,8 +18,9 @@ constexpr int BISHOP_PAIR[18] = {50, 50, 50, 50, 50, 46, 46, 42, 42,
 constexpr int MOBILITY_STEPS_TOP = 20;
 constexpr int MOBILITY_STEPS[MOBILITY_STEPS_TOP + 1] = {
     -4, -4, 2, 8, 14, 19, 24, 28, 32, 36, 40, 44, 48, 51, 54, 57, 60, 63, 66, 69, 70};
-// By how many squares in front of the enemy king the bishop's lines reach: 0, 1, 2, 3 or more.
-constexpr int KING_ATTACK_BY_FRONT_SQUARES[4] = {11, 17, 21, 27};
+// By how many squares in front of the enemy king the bishop's lines reach: 0, 1, 2, 3 or more
+// (fitted to game results).
+constexpr int KING_ATTACK_BY_FRONT_SQUARES[4] = {18, 15, 34, 27};
 
 constexpr Bitboard EDGES = FILE_A | FILE_H | RANK_1 | RANK_8;
 constexpr Bitboard RANKS_2_3 = RANK_2 | RANK_2 << 8;

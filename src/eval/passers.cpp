@@ -18,21 +18,23 @@ constexpr int PIECE_FACTOR[9] = {152, 152, 136, 128, 118, 110, 96, 76, 72};
 // By the owner's piece count: how much a free or a stopped path counts.
 constexpr int PASSER_FACTOR[10] = {134, 134, 130, 115, 104, 104, 104, 104, 104, 104};
 
-// How much the kings matter, per 128, by the enemy's piece count: the fewer pieces, the more.
-constexpr int KING_WEIGHT[5] = {128, 100, 72, 48, 24};
+// How much the kings matter, per 128, by the enemy's piece count. This table and the king,
+// neighbour and connection tables below are fitted to game results: kings count most with one
+// or two enemy pieces left (in pawn endings the pawn term's race rules do much of the work).
+constexpr int KING_WEIGHT[5] = {59, 199, 102, 94, 27};
 // The enemy king against the passer, by its rank lead over the pawn (-4 .. 2, ahead positive)
 // and its file distance (0 .. 9): close and ahead it stops the pawn, far off it cannot.
-constexpr int ENEMY_KING_BY_FILE[10] = {-70, -60, -40, -15, 0, 15, 30, 40, 40, 40};
-constexpr int ENEMY_KING_RANK_SHARE[7] = {25, 35, 50, 70, 90, 100, 100};  // per 100, lead -4 .. 2
+constexpr int ENEMY_KING_BY_FILE[10] = {-109, -37, -20, -9, 4, 27, 57, 56, 40, 40};
+constexpr int ENEMY_KING_RANK_SHARE[7] = {20, 31, 28, 77, 159, 199, 141};  // per 100, lead -4 .. 2
 // The own king's distance to the square ahead of the pawn.
-constexpr int OWN_KING_BY_DISTANCE[8] = {0, 30, 20, 8, 0, -5, -10, -15};
+constexpr int OWN_KING_BY_DISTANCE[8] = {4, 57, 37, 9, 3, -1, -4, -10};
 // The file distance to the nearest other own passer: far apart they overload the enemy.
-constexpr int OTHER_PASSER_BY_FILES[8] = {0, 10, 15, 25, 35, 45, 45, 45};
+constexpr int OTHER_PASSER_BY_FILES[8] = {0, 16, 18, 34, 18, 87, 87, 43};
 // A pawn ahead on the file, by the number of files without pawns.
 constexpr int BLOCKED_BY_EMPTY_FILES[5] = {-64, -54, -36, -18, 0};
 // Own passers next to it, by the pawn's rank: beside it, and one rank apart.
-constexpr int CONNECTED_BESIDE[8] = {0, 0, 15, 25, 45, 80, 130, 0};
-constexpr int CONNECTED_DIAGONAL[8] = {0, 0, 10, 18, 35, 60, 100, 0};
+constexpr int CONNECTED_BESIDE[8] = {0, 0, 15, 38, 87, 159, 130, 0};
+constexpr int CONNECTED_DIAGONAL[8] = {0, 0, 10, 22, 67, 75, 68, 0};
 constexpr int SUPPORT[8] = {0, 0, 0, 0, 40, 160, 240, 0};
 // A rook behind the pawn, by the owner's piece count (enemy rook) or the pawn's rank (own).
 constexpr int ENEMY_ROOK_UNSAFE[6] = {-120, -100, -80, -55, -35, -25};

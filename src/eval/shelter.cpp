@@ -9,16 +9,18 @@ namespace {
 
 constexpr int SHELTER_CAP = 180;
 
-// By the king's rank from its own side (4 meaning 4 or further) and file.
-constexpr int SHELTER_BASE[4][8] = {{2, 0, 10, 20, 20, 10, 0, 2},
-                                    {2, 2, 16, 20, 20, 16, 2, 2},
-                                    {30, 30, 40, 40, 40, 40, 30, 30},
-                                    {60, 60, 60, 60, 60, 60, 60, 60}};
+// By the king's rank from its own side (4 meaning 4 or further) and file. The tables of this
+// file are fitted to game results.
+constexpr int SHELTER_BASE[4][8] = {{0, 0, 16, 37, 37, 16, 0, 0},
+                                    {0, 8, 30, 37, 37, 30, 8, 0},
+                                    {17, 57, 78, 78, 78, 78, 57, 17},
+                                    {118, 33, 60, 37, 37, 60, 33, 118}};
 // By how far ahead of the king the nearest own pawn on a file stands (1, 2, 3; 0 for none
 // within three ranks): a file without a shield pawn is an open road to the king.
-constexpr int SHIELD_GAP[4] = {25, 0, 10, 15};
-// By how far ahead the nearest enemy pawn on a file stands: a storm close in is worst.
-constexpr int STORM[8] = {0, 12, 15, 12, 10, 0, 0, 0};
+constexpr int SHIELD_GAP[4] = {47, 0, 4, 24};
+// By how far ahead the nearest enemy pawn on a file stands (0 for none, a file half open for
+// the enemy's pieces): a storm two ranks off is worst.
+constexpr int STORM[8] = {6, 6, 16, 6, 4, 0, 0, 0};
 
 struct DangerPair {
     int mg, eg;
