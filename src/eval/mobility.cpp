@@ -6,9 +6,9 @@ uint8_t mobility_counts[4][64][64];
 
 namespace {
 
-// A reachable square's worth by its ring, edge first, centre (d4-e5) last. Fitted to game
-// results: the centre counts most, and an edge square more than the ring inside it, since a
-// line that reaches the edge is one nothing blocks.
+// A reachable square's worth by its ring, edge first, centre (d4-e5) last, fitted to game
+// results. The centre counts most; an edge square counts more than the ring inside it, likely
+// because a line that reaches the edge is one that nothing blocks.
 constexpr int RING_WEIGHT[4] = {12, 9, 12, 15};
 
 int square_weight(Square s) {
