@@ -466,16 +466,17 @@ TEST(UciEngine, OptionsTakeEffect) {
     // (lines not yet searched again at the new depth follow with their older scores). It holds
     // the lines the iterations have found so far, so it may hold fewer than three.
     const std::regex numbered("^info multipv ([0-9]+) depth ([0-9]+) .* cp (-?[0-9]+)  .* pv (\\S+)");
-    size_t last_printing = infos.size();
-    while (last_printing > 0 && infos[last_printing - 1].rfind("info multipv 1 ", 0) != 0) --last_printing;
-    ASSERT_GT(last_printing, 0u);
-    ASSERT_GE(infos.size() - (last_printing - 1), 2u) << "MultiPV shows a single line";
+    size_t first = infos.size();
+    for (size_t i = infos.size(); i-- > 0 && first == infos.size();)
+        if (infos[i].rfind("info multipv 1 ", 0) == 0) first = i;
+    ASSERT_LT(first, infos.size());
+    ASSERT_GE(infos.size() - first, 2u) << "MultiPV shows a single line";
     std::string first_moves;
     int previous_depth = 0, previous_score = 0;
-    for (size_t i = last_printing - 1; i < infos.size(); ++i) {
+    for (size_t i = first; i < infos.size(); ++i) {
         std::smatch match;
         ASSERT_TRUE(std::regex_search(infos[i], match, numbered)) << infos[i];
-        EXPECT_EQ(std::stoul(match[1]), i - (last_printing - 1) + 1) << infos[i];
+        EXPECT_EQ(std::stoul(match[1]), i - first + 1) << infos[i];
         int depth = std::stoi(match[2]), score = std::stoi(match[3]);
         if (depth == previous_depth) {
             EXPECT_LE(score, previous_score) << infos[i];

@@ -19,8 +19,8 @@ constexpr int PIECE_FACTOR[9] = {152, 152, 136, 128, 118, 110, 96, 76, 72};
 constexpr int PASSER_FACTOR[10] = {134, 134, 130, 115, 104, 104, 104, 104, 104, 104};
 
 // How much the kings matter, per 128, by the enemy's piece count. This table and the king,
-// neighbour and connection tables below are fitted to game results: kings count most with one
-// or two enemy pieces left (in pawn endings the pawn term's race rules do much of the work).
+// neighbour and connection tables below are fitted to game results. Kings count most with one
+// enemy piece left; in pawn endings less, likely because the pawn term's race rules judge them.
 constexpr int KING_WEIGHT[5] = {59, 199, 102, 94, 27};
 // The enemy king against the passer, by its rank lead over the pawn (-4 .. 2, ahead positive)
 // and its file distance (0 .. 9): close and ahead it stops the pawn, far off it cannot.
