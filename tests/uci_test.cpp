@@ -463,14 +463,13 @@ TEST(UciEngine, OptionsTakeEffect) {
     std::string best = read_to_bestmove(engine, &infos);
     EXPECT_TRUE(legal_bestmove(best, START, {})) << best;
     // The last printing: lines numbered from 1 with different moves, best first within a depth
-    // (lines not yet searched again at the new depth follow with their older scores). It holds
-    // the lines the iterations have found so far, so it may hold fewer than three.
+    // (lines not yet searched again at the new depth follow with their older scores).
     const std::regex numbered("^info multipv ([0-9]+) depth ([0-9]+) .* cp (-?[0-9]+)  .* pv (\\S+)");
     size_t first = infos.size();
     for (size_t i = infos.size(); i-- > 0 && first == infos.size();)
         if (infos[i].rfind("info multipv 1 ", 0) == 0) first = i;
     ASSERT_LT(first, infos.size());
-    ASSERT_GE(infos.size() - first, 2u) << "MultiPV shows a single line";
+    ASSERT_EQ(infos.size() - first, 3u) << "MultiPV 3 shows another number of lines";
     std::string first_moves;
     int previous_depth = 0, previous_score = 0;
     for (size_t i = first; i < infos.size(); ++i) {

@@ -202,15 +202,21 @@ Step after_move(CpuContext& c, Frame& f, int score) {
     Move move = top_entry(c).move;
     unmake_move(c.position);
     SplitGuard guard(f);
+    bool reported = false;
     if (score > f.best) {
         bool new_best_above_alpha = score > f.alpha;
         f.best = score;
         f.best_move = move;
         f.scout_low = std::max(f.scout_low, score);
         f.scout_high = f.scout_low + 1;
-        if (is_root(f) && new_best_above_alpha && !search_stopped()) report_root_best(c, f, move);
+        reported = is_root(f) && new_best_above_alpha && !search_stopped();
+        if (reported) report_root_best(c, f, move);
     }
-    if (is_root(f) && multipv > 1) root_multipv_update(c, f, score);
+    // A line that is not the best but among the `multipv` best needs a record of its own too,
+    // or an analysis shows fewer lines than were asked for.
+    if (is_root(f) && multipv > 1 && root_multipv_update(c, f, score) && !reported &&
+        !search_stopped())
+        report_progress(c, move, f.depth, score, true, false);
     // The ordering search restarts the picker, which the threads at a split point share.
     if (!guard.at_split_point() && ordering_search_follows(f, score)) {
         exclude_move(f, move);

@@ -88,7 +88,7 @@ void report_root_best(CpuContext& c, Frame& root, Move move) {
     }
 }
 
-void root_multipv_update(CpuContext&, Frame& root, int score) {
+bool root_multipv_update(CpuContext&, Frame& root, int score) {
     std::lock_guard<std::mutex> hold(search_shared.output_lock);
     SearchShared& s = search_shared;
     int* scores = s.multipv_scores;
@@ -111,4 +111,5 @@ void root_multipv_update(CpuContext&, Frame& root, int score) {
         root.scout_low = -MATE;
         root.scout_high = score;
     }
+    return i >= 0;
 }

@@ -13,6 +13,7 @@ void report_root_fail_high(CpuContext& c, Move move, int depth, int score);
 // A root move became the best with a score above alpha (the root position is on the board).
 void report_root_best(CpuContext& c, Frame& root, Move move);
 // MultiPV bookkeeping after a root move's final score; sets the next move's scout window.
-void root_multipv_update(CpuContext& c, Frame& root, int score);
+// True when the score is among the best `multipv` kept.
+bool root_multipv_update(CpuContext& c, Frame& root, int score);
 // The counters of all threads summed.
 SearchStats sum_thread_stats();
