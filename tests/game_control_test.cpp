@@ -197,6 +197,7 @@ struct Rec {
     int iteration, score;
     Move move;
     int elapsed_ms;
+    bool in_search = false;
 };
 
 void append_record(const Rec& r) {
@@ -207,6 +208,7 @@ void append_record(const Rec& r) {
     out.pv[0] = r.move;
     out.pv_length = 1;
     out.elapsed_us = r.elapsed_ms * 1000;
+    out.in_search = r.in_search;
 }
 
 constexpr TimeBudget ONE_SECOND_TARGET = {40, 100, -1, -1, 1000000, 1000000, 10000000};
@@ -258,6 +260,9 @@ TEST_F(GameControlTest, StopTest) {
         {"trouble past the hard limit", steady, 10100, true, NULL_MOVE, STOP_AND_PLAY},
         {"mate reached", {{5, MATE - 4, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
         {"mate beyond the depth", {{3, MATE - 4, E2E4, 10}}, 0, false, NULL_MOVE, STOP_NONE},
+        {"mate found by a root move", {{5, MATE - 4, E2E4, 10, true}}, 0, false, NULL_MOVE, STOP_FINISHED},
+        {"mated: the iteration is done", {{5, 4 - MATE, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
+        {"mated: moves still to search", {{5, 4 - MATE, E2E4, 10, true}}, 0, false, NULL_MOVE, STOP_NONE},
         {"depth limit", {{20, 0, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
         {"book move", {{MAX_ITERATION, 0, E2E4, 0}}, 0, false, NULL_MOVE, STOP_FINISHED},
     };

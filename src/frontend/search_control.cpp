@@ -36,9 +36,11 @@ int record_count() {
 
 const IterationRecord& record(int i) { return search_shared.records[i]; }
 
-bool is_mate_reached(int depth, int score) {
-    return (score > MATE_BOUND && depth >= MATE - score) ||
-           (score < -MATE_BOUND && depth >= score + MATE);
+// A mate the iteration has reached ends the search. A root move found mated does so only once its
+// iteration is done: the moves still to be searched may escape.
+bool is_mate_reached(const IterationRecord& r) {
+    if (r.score > MATE_BOUND) return r.iteration >= MATE - r.score;
+    return r.score < -MATE_BOUND && !r.in_search && r.iteration >= r.score + MATE;
 }
 
 bool fixed_time() { return game_control.budget.fixed != -1; }
@@ -262,7 +264,7 @@ int search_stop_test() {
     int d = newest.iteration;
     bool last_iteration_done = !newest.in_search && d >= game_control.depth_limit;
     if (d >= MAX_ITERATION || last_iteration_done) return STOP_FINISHED;
-    if (!game_control.analyze_mode && !fixed_time() && is_mate_reached(d, newest.score))
+    if (!game_control.analyze_mode && !fixed_time() && is_mate_reached(newest))
         return STOP_FINISHED;
     if (game_control.pondering || game_control.analyze_mode || count < MIN_RECORDS_FOR_TIME)
         return STOP_NONE;
