@@ -260,9 +260,9 @@ TEST_F(GameControlTest, StopTest) {
         {"trouble past the hard limit", steady, 10100, true, NULL_MOVE, STOP_AND_PLAY},
         {"mate reached", {{5, MATE - 4, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
         {"mate beyond the depth", {{3, MATE - 4, E2E4, 10}}, 0, false, NULL_MOVE, STOP_NONE},
-        {"mate found by a root move", {{5, MATE - 4, E2E4, 10, true}}, 0, false, NULL_MOVE, STOP_FINISHED},
-        {"mated: the iteration is done", {{5, 4 - MATE, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
-        {"mated: moves still to search", {{5, 4 - MATE, E2E4, 10, true}}, 0, false, NULL_MOVE, STOP_NONE},
+        {"a root move mates", {{5, MATE - 4, E2E4, 10, true}}, 0, false, NULL_MOVE, STOP_FINISHED},
+        {"mated, iteration done", {{5, 4 - MATE, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
+        {"mated, moves to search", {{5, 4 - MATE, E2E4, 10, true}}, 0, false, NULL_MOVE, STOP_NONE},
         {"depth limit", {{20, 0, E2E4, 10}}, 0, false, NULL_MOVE, STOP_FINISHED},
         {"book move", {{MAX_ITERATION, 0, E2E4, 0}}, 0, false, NULL_MOVE, STOP_FINISHED},
     };
