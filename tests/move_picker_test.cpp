@@ -297,6 +297,11 @@ TEST_F(Picker, QuiescenceTargetsAndQuietMoves) {
         // Many enemy pieces: pawns near promotion (and pieces) always, others only close to alpha.
         {"rnbqkbnr/8/8/8/5p2/3Np3/3P4/6K1 w - - 0 1", -1, 500, false, {"d2e3"}},
         {"rnbqkbnr/8/8/8/5p2/3Np3/3P4/6K1 w - - 0 1", -1, 0, false, {"d2e3", "d3f4"}},
+        // Far below alpha a capture must be able to bring the score near it: the queen always,
+        // the rook up to 800 below, the minor up to 600 below.
+        {"4k3/8/8/1n1r4/q7/2N5/8/4K3 w - - 0 1", -1, 1000, false, {"c3a4"}},
+        {"4k3/8/8/1n1r4/q7/2N5/8/4K3 w - - 0 1", -1, 700, false, {"c3a4", "c3d5"}},
+        {"4k3/8/8/1n1r4/q7/2N5/8/4K3 w - - 0 1", -1, 500, false, {"c3a4", "c3b5", "c3d5"}},
         // Losing captures are left out.
         {"4k3/8/2p5/1p6/8/2N5/8/4K3 w - - 0 1", 0, 500, false, {}},
         // Quiet checks on the first quiescence ply, close to alpha only.

@@ -271,11 +271,19 @@ Bitboard dangerous_pawns(const Position& p, int them) {
     return pawns & (advanced | tables.square_masks[p.king_sq[us]][KING_ZONE]);
 }
 
+// The further stand-pat lies below alpha, the fewer men are worth taking: a capture that cannot
+// bring the score back within the close gap of alpha is not searched.
 Bitboard qsearch_targets(const PickerContext& ctx) {
     const Position& p = *ctx.position;
-    if (ctx.alpha - ctx.ev_stm <= QSEARCH_CLOSE_GAP) return ~Bitboard(0);
+    const int gap = ctx.alpha - ctx.ev_stm;
+    if (gap <= QSEARCH_CLOSE_GAP) return ~Bitboard(0);
     const int them = p.turn ^ 1;
-    return ~p.pieces[piece_of(PAWN, them)] | dangerous_pawns(p, them);
+    Bitboard targets = ~p.pieces[piece_of(PAWN, them)] | dangerous_pawns(p, them);
+    if (gap > piece_value_abs[piece_of(KNIGHT, them)] + QSEARCH_CLOSE_GAP)
+        targets &= ~(p.pieces[piece_of(KNIGHT, them)] | p.pieces[piece_of(BISHOP, them)]);
+    if (gap > piece_value_abs[piece_of(ROOK, them)] + QSEARCH_CLOSE_GAP)
+        targets &= ~p.pieces[piece_of(ROOK, them)];
+    return targets;
 }
 
 // Quiescence captures that do not lose material, best exchange first.
