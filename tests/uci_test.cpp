@@ -468,10 +468,11 @@ TEST(UciEngine, OptionsTakeEffect) {
     std::string first_moves;
     int previous_depth = 0, previous_score = 0;
     const std::regex numbered("^info multipv ([0-9]+) depth ([0-9]+) .* cp (-?[0-9]+)  .* pv (\\S+)");
-    for (size_t i = infos.size() - 3; i < infos.size(); ++i) {
+    const size_t first = infos.size() - 3;
+    for (size_t i = first; i < infos.size(); ++i) {
         std::smatch match;
         ASSERT_TRUE(std::regex_search(infos[i], match, numbered)) << infos[i];
-        EXPECT_EQ(std::stoul(match[1]), i - (infos.size() - 3) + 1) << infos[i];
+        EXPECT_EQ(std::stoul(match[1]), i - first + 1) << infos[i];
         int depth = std::stoi(match[2]), score = std::stoi(match[3]);
         if (depth == previous_depth) {
             EXPECT_LE(score, previous_score) << infos[i];
