@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "board/attacks.h"
+#include "board/keys.h"
 #include "board/movegen.h"
 #include "board/t_move_basics.h"
 #include "common/log.h"
@@ -51,6 +52,11 @@ Step start_move_loop(CpuContext& c, Frame& f) {
     return search_next_move(c, f);
 }
 
+// The child will most likely evaluate; its pawn-king block is the load it would wait for.
+void prefetch_king_block(const CpuContext& c) {
+    if (c.king_hash.entries) __builtin_prefetch(c.king_hash.entry_for(king_pawn_key(c.position)));
+}
+
 }  // namespace
 
 bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker) {
@@ -65,6 +71,7 @@ bool make_next_legal(CpuContext& c, Frame& f, bool quiescence_picker) {
         if (f.is_split && !is_valid_move(c.position, move)) illegal_split_point_move(c, f);
         make_move(c.position, move);
         prefetch_table_entry(c.position.hash_key);
+        prefetch_king_block(c);
         if (!f.in_check && leaves_king_attacked(c.position, move)) {
             unmake_move(c.position);
             ++f.after_first;
