@@ -222,7 +222,8 @@ TEST_F(Picker, SingleEvasionSetsOneReply) {
             picker_start(picker);
             std::vector<Move> got = moves_of(drain(picker, ctx, quiescence));
             EXPECT_EQ(picker.one_reply, c.one_reply) << c.fen;
-            EXPECT_EQ(sorted(got), sorted(node_moves(p))) << c.fen;
+            // Quiescence may leave out a losing block; the corpus test covers its evasions.
+            if (!quiescence) EXPECT_EQ(sorted(got), sorted(node_moves(p))) << c.fen;
         }
     }
 }
@@ -308,6 +309,9 @@ TEST_F(Picker, QuiescenceTargetsAndQuietMoves) {
         {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 0, 0, false, {"a1a8"}},
         {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", -1, 0, false, {}},
         {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 0, 500, false, {}},
+        // In check, once one evasion is out, a block that only loses the blocker is left out.
+        {"4k3/8/8/8/1b6/P7/8/1N2K3 w - - 0 1", 0, 0, false,
+         {"a3b4", "b1d2", "e1d1", "e1e2", "e1f1", "e1f2"}},
         // Deep PVS: every quiet move that loses nothing.
         {"4k3/8/8/8/8/8/8/R3K3 w - - 0 1", 0, 0, true,
          {"a1a2", "a1a3", "a1a4", "a1a5", "a1a6", "a1a7", "a1a8", "a1b1", "a1c1", "a1d1", "e1d1",
@@ -328,13 +332,20 @@ TEST_F(Picker, QuiescenceTargetsAndQuietMoves) {
     }
 }
 
-TEST_F(Picker, QuiescenceHandsOutSafeCapturesAndChecksOnce) {
+TEST_F(Picker, QuiescenceHandsOutSafeCapturesChecksAndEvasionsOnce) {
     for_each_corpus_position([&](Position& p) {
         PickerContext ctx = context_for(p, *history, 12, 0);
         ctx.alpha = ctx.beta = 0;
         std::vector<Move> expected;
+        picker_start(picker);
+        const std::vector<Move> got = moves_of(drain(picker, ctx, true));
         if (ctx.in_check) {
-            expected = node_moves(p);
+            // Only the first evasion may be a quiet block that loses material.
+            for (Move m : node_moves(p))
+                if ((!got.empty() && m == got.front()) || move_captured(m) != EMPTY || is_en_passant(m) ||
+                    move_promotion(m) != EMPTY ||
+                    type_of(move_piece(m)) == KING || !see_loses(p, m))
+                    expected.push_back(m);
         } else {
             Move list[MAX_MOVES];
             int n = 0;
@@ -345,8 +356,7 @@ TEST_F(Picker, QuiescenceHandsOutSafeCapturesAndChecksOnce) {
                     std::find(expected.begin(), expected.end(), list[i]) == expected.end())
                     expected.push_back(list[i]);
         }
-        picker_start(picker);
-        EXPECT_EQ(sorted(moves_of(drain(picker, ctx, true))), sorted(expected));
+        EXPECT_EQ(sorted(got), sorted(expected));
     });
 }
 

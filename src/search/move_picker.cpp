@@ -323,6 +323,13 @@ void generate_qquiet(MovePicker& pk, const PickerContext& ctx) {
     sort_stage(pk, p, STAGE_QUIET);
 }
 
+// Once one evasion has shown the node is no mate, quiescence leaves out the quiet ones that
+// give material away: interposing a piece that will be taken rarely saves a quiet position.
+bool quiet_losing_evasion(const Position& p, Move m) {
+    return !is_capture(m) && move_promotion(m) == EMPTY && type_of(move_piece(m)) != KING &&
+           see_loses(p, m);
+}
+
 }  // namespace
 
 void picker_restart(MovePicker& pk) {
@@ -414,7 +421,9 @@ int next_qmove(MovePicker& pk, const PickerContext& ctx, Move& move, uint32_t& f
                 generate_evasions(pk, ctx);
                 break;
             default:  // the evasions
-                return hand_out(pk, *ctx.position, move) ? 0 : 1;
+                while (hand_out(pk, *ctx.position, move))
+                    if (pk.next == 1 || !quiet_losing_evasion(*ctx.position, move)) return 0;
+                return 1;
         }
     }
 }
