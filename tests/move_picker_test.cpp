@@ -341,11 +341,12 @@ TEST_F(Picker, QuiescenceHandsOutSafeCapturesChecksAndEvasionsOnce) {
         const std::vector<Move> got = moves_of(drain(picker, ctx, true));
         if (ctx.in_check) {
             // Only the first evasion may be a quiet block that loses material.
-            for (Move m : node_moves(p))
-                if ((!got.empty() && m == got.front()) || move_captured(m) != EMPTY || is_en_passant(m) ||
-                    move_promotion(m) != EMPTY ||
-                    type_of(move_piece(m)) == KING || !see_loses(p, m))
-                    expected.push_back(m);
+            for (Move m : node_moves(p)) {
+                const bool first = !got.empty() && m == got.front();
+                const bool quiet_block = move_captured(m) == EMPTY && !is_en_passant(m) &&
+                                         move_promotion(m) == EMPTY && type_of(move_piece(m)) != KING;
+                if (first || !quiet_block || !see_loses(p, m)) expected.push_back(m);
+            }
         } else {
             Move list[MAX_MOVES];
             int n = 0;
