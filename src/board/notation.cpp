@@ -247,8 +247,6 @@ int write_text(char* buffer, const char* text) {
     return int(std::strlen(text));
 }
 
-bool is_capture(Move move) { return move_captured(move) != EMPTY || is_en_passant(move); }
-
 // Long algebraic: Ng1-f3, e5xd6, e7-e8=Q.
 int write_long(char* buffer, Move move) {
     int n = 0, piece = move_piece(move);

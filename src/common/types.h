@@ -66,6 +66,7 @@ constexpr bool is_en_passant(Move m) {
     return type_of(move_piece(m)) == PAWN && move_captured(m) == EMPTY &&
            file_of(move_from(m)) != file_of(move_to(m));
 }
+constexpr bool is_capture(Move m) { return move_captured(m) != EMPTY || is_en_passant(m); }
 
 constexpr Bitboard square_bit(Square s) { return Bitboard(1) << s; }
 constexpr int popcount(Bitboard b) { return std::popcount(b); }

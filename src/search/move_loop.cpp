@@ -126,7 +126,7 @@ bool pressed_in_check(const CpuContext& c, const Frame& f) {
 }
 
 bool is_capture_or_promotion(Move m) {
-    return move_captured(m) != EMPTY || move_promotion(m) != EMPTY || is_en_passant(m);
+    return is_capture(m) || move_promotion(m) != EMPTY;
 }
 
 int reduction_for(const Frame& f, const StackEntry& e) {

@@ -34,8 +34,6 @@ bool excluded(const MovePicker& pk, Move m) {
     return listed(pk.tried, pk.tried_count, m) || listed(pk.root_first, pk.root_first_count, m);
 }
 
-bool is_capture(Move m) { return move_captured(m) != EMPTY || is_en_passant(m); }
-
 int mvv_lva(Move m) { return 16 * move_captured(m) - move_piece(m); }
 
 // So far ahead near the leaves that the cheapest ordering of captures will do.
@@ -230,7 +228,13 @@ void generate_quiet(MovePicker& pk, const PickerContext& ctx) {
 }
 
 // A legal king step lands where nothing can take back, so only the other quiet evasions need
-// the exchange test.
+// the exchange test. Once one evasion has shown the node is no mate, quiescence leaves these
+// out: interposing a piece that will be taken rarely saves a quiet position.
+bool quiet_losing_evasion(const Position& p, Move m) {
+    return !is_capture(m) && move_promotion(m) == EMPTY && type_of(move_piece(m)) != KING &&
+           see_loses(p, m);
+}
+
 void generate_evasions(MovePicker& pk, const PickerContext& ctx) {
     const Position& p = *ctx.position;
     pk.count = 0;
@@ -243,11 +247,11 @@ void generate_evasions(MovePicker& pk, const PickerContext& ctx) {
             pk.scores[i] = SCORE_SKIP;
         else if (is_capture(m) || move_promotion(m) != EMPTY)
             pk.scores[i] = capture_score(p, m, far, SEE_UNKNOWN);
-        else if (type_of(move_piece(m)) == KING || !see_loses(p, m))
+        else if (quiet_losing_evasion(p, m))
+            pk.scores[i] = 0;
+        else
             pk.scores[i] = std::clamp(history_value(*ctx.history, ctx.ply, p.turn, m), 0,
                                       HISTORY_SCORE_CAP);
-        else
-            pk.scores[i] = 0;
     }
     sort_stage(pk, p, STAGE_EVASIONS);
 }
@@ -321,13 +325,6 @@ void generate_qquiet(MovePicker& pk, const PickerContext& ctx) {
     }
     score_qquiet(pk, ctx);
     sort_stage(pk, p, STAGE_QUIET);
-}
-
-// Once one evasion has shown the node is no mate, quiescence leaves out the quiet ones that
-// give material away: interposing a piece that will be taken rarely saves a quiet position.
-bool quiet_losing_evasion(const Position& p, Move m) {
-    return !is_capture(m) && move_promotion(m) == EMPTY && type_of(move_piece(m)) != KING &&
-           see_loses(p, m);
 }
 
 }  // namespace
