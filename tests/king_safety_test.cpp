@@ -73,6 +73,14 @@ TEST_F(KingSafety, DevelopmentCounts) {
         EXPECT_EQ(development_count(position_from_fen(c.fen), c.colour, c.wing), c.count) << c.fen;
 }
 
+TEST_F(KingSafety, GatheredAttackIsRaisedOnlyAgainstTheQueen) {
+    // Without a queen to join it the product is negative: the gathered attack stays as it was.
+    const Position p = prepared("4k3/8/8/8/8/8/5PPP/6K1 w - - 0 1");
+    info.king_attack_sum[BLACK] = 100;
+    king_danger(p, info, WHITE);
+    EXPECT_EQ(info.king_attack_sum[BLACK], 100);
+}
+
 TEST_F(KingSafety, WithoutQueensNoAttackIsGathered) {
     eval(position_from_fen("r1b1k2r/pppp1ppp/2n2n2/2b1p3/2B1P3/2N2N2/PPPP1PPP/R1B1K2R w KQkq - 0 1"));
     for (int c : {BLACK, WHITE}) {

@@ -77,6 +77,31 @@ TEST_F(PieceTerms, RookOnTheSeventhCuttingOffTheKing) {
     const int king_cut_off = rook_scores(p, info, WHITE);
     p = prepared("8/R7/8/8/8/8/8/4K2k w - - 0 1");
     EXPECT_EQ(king_cut_off - rook_scores(p, info, WHITE), 6 + 10);
+    // Two rooks that see each other on the seventh take nothing from it.
+    p = prepared("4k3/R6R/8/8/8/8/8/4K3 w - - 0 1");
+    const int doubled = rook_scores(p, info, WHITE);
+    p = prepared("8/R6R/8/8/8/8/8/2k1K3 w - - 0 1");
+    EXPECT_EQ(doubled, rook_scores(p, info, WHITE));
+}
+
+TEST_F(PieceTerms, RookDefendsItsKingFromTheFilesBesideIt) {
+    struct Case {
+        const char* fen;
+        int defence;  // open file: 30, 25, 18 by the distance to the king's file
+    };
+    const std::vector<Case> cases = {
+        {"r2k3q/8/8/8/8/7R/8/7K w - - 0 1", 30},
+        {"r2k3q/8/8/8/8/5R2/8/7K w - - 0 1", 18},
+        // A corner king's wing reaches one file in from it, no further.
+        {"r2k3q/8/8/8/8/4R3/8/7K w - - 0 1", 0},
+        {"r2k3q/8/8/8/8/6R1/8/6K1 w - - 0 1", 30},
+        {"r2k3q/8/8/8/8/4R3/8/6K1 w - - 0 1", 0},
+    };
+    for (const Case& c : cases) {
+        const Position p = prepared(c.fen);
+        rook_scores(p, info, WHITE);
+        EXPECT_EQ(info.king_defence_sum[WHITE], c.defence) << c.fen;
+    }
 }
 
 }  // namespace

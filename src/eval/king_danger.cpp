@@ -110,9 +110,10 @@ int king_danger(const Position& p, EvalInfo& info, int us) {
     int d = expected_shelter(p, info, us);
 
     int& attack = info.king_attack_sum[them];
-    if (attack > 55) attack += (attack - 55) / 2;
+    // A large gathering of attackers weighs more against the queen, but only in this product.
+    const int gathered = attack > 55 ? attack + (attack - 55) / 2 : attack;
     // The queen turns shelter holes and gathered attackers into a real threat, or into little.
-    const int t = (d + attack) * queen_value(p, info, us) / 128;
+    const int t = (d + gathered) * queen_value(p, info, us) / 128;
     if (t > 80) attack += 80;
     else if (t > 0 && t < 13) attack += 12;
     else if (t >= 13) attack += t;

@@ -179,7 +179,8 @@ int passer_value(const PasserContext& x, Square s, int& enemy_bonus) {
     const RookEffect rook = rook_behind(x, s, safe);
     factor += rook.factor_change;
     enemy_bonus += rook.enemy_bonus;
-    factor = std::min(rook.cap, std::max(factor, 48 + largest));
+    // A supported or connected passer keeps its floor even behind its own rook.
+    factor = std::max(std::min(factor, rook.cap), 48 + largest);
     const int value = at_most(PIECE_FACTOR, 9, x.enemy_pieces) * RANK_VALUE[rank] * factor / 16384;
     return std::min(value, VALUE_CAP[rank]) + rook.own_bonus;
 }

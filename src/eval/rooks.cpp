@@ -38,6 +38,8 @@ int seventh_rank(const Position& p, const EvalInfo& info, Square s, int us) {
     if (relative_rank(s, us) != 6 || relative_rank(king, us) != 7) return 0;
     const Bitboard seventh = relative_set(SEVENTH_RANK, us);
     const Bitboard along = line_lookup(ORIENT_RANK, s, p.all_pieces);
+    // Of two rooks that see each other on the seventh, neither takes this bonus.
+    if (along & p.pieces[piece_of(ROOK, us)]) return 0;
     int v = 6;
     if (along & p.rooks_queens[us]) v += 10;
     const Bitboard king_side_squares = tables.king_attacks[king] & seventh;
@@ -54,9 +56,12 @@ int seventh_rank(const Position& p, const EvalInfo& info, Square s, int us) {
 // A rook on an open or half-open file beside its king, free to come across to it.
 int king_defence(const Position& p, Square s, Bitboard attacks, int us) {
     const Square king = p.king_sq[us];
-    const int distance = std::abs(file_of(s) - std::clamp(file_of(king), 1, 6));
+    // Files next to a corner king's file count from one file in; the value is by the distance
+    // to the king's own file.
+    if (std::abs(file_of(s) - std::clamp(file_of(king), 1, 6)) > 1) return 0;
+    const int distance = std::abs(file_of(s) - file_of(king));
     const Bitboard file = file_mask(file_of(s));
-    if (distance > 2 || (file & p.pieces[piece_of(PAWN, us)])) return 0;
+    if (file & p.pieces[piece_of(PAWN, us)]) return 0;
     // Shut in between its king and the corner.
     if (rank_of(s) == rank_of(king) && std::abs(2 * file_of(s) - 7) > std::abs(2 * file_of(king) - 7))
         return 0;
