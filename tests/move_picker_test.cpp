@@ -178,6 +178,12 @@ TEST_F(Picker, QuietMovesFollowHistoryAndKillers) {
         std::vector<Move> got = moves_of(drain(picker, context_for(p, *history, c.ply), false, 3));
         EXPECT_EQ(got, c.first) << "ply " << c.ply;
     }
+    // Counters in the millions still order by their size.
+    update_move_history(*history, {40, WHITE, 1300, 0, 1, 1, nc3});
+    update_move_history(*history, {40, WHITE, 1100, 0, 1, 1, nf3});
+    picker_start(picker);
+    EXPECT_EQ(moves_of(drain(picker, context_for(p, *history, 40), false, 3)),
+              (std::vector<Move>{nc3, nf3, e4}));
 }
 
 struct ThreatCase {

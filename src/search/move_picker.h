@@ -34,8 +34,9 @@ constexpr int SCORE_EVEN_QUEEN = 8028160;       // + MVV-LVA
 constexpr int SCORE_MEETS_THREAT = 5000000;     // + history part
 constexpr int SCORE_QUIET = 3000000;            // + history part
 constexpr int SCORE_SKIP = -9999999;
-// The history part stays below this, so quiet moves never climb into the capture scores.
-constexpr int HISTORY_SCORE_CAP = 999999;
+// The history part stays below this so that a long search's counters, shifted for pawn pushes
+// and killers, cannot overflow a score.
+constexpr int HISTORY_SCORE_CAP = 1000000000;
 
 // Entry flag bit 6: a quiet move (stage 4) that moves a threatened piece away.
 constexpr uint32_t ENTRY_MEETS_THREAT = 1u << 6;
