@@ -273,7 +273,8 @@ TEST_F(GameControlTest, StopTest) {
     // without it, the search stops at the target itself.
     const TimeBudget fixed_1s = {40, 1, -1, 1, 1000000, 0, 1000000};
     const TimeBudget fixed_5s = {40, 300, -1, 5, 5000000, 0, 5000000};
-    const TimeBudget short_of_time = {40, 5, -1, -1, 1000000, 1000000, 10000000};
+    const TimeBudget short_of_time = {40, 2, -1, -1, 1000000, 1000000, 10000000};
+    const TimeBudget low_clock = {40, 5, -1, -1, 1000000, 1000000, 10000000};
     struct BudgetCase {
         const char* name;
         TimeBudget budget;
@@ -292,6 +293,7 @@ TEST_F(GameControlTest, StopTest) {
         {"st 5: the expected move goes on", fixed_5s, steady, 50, E2E4, STOP_NONE},
         {"short of time, within the target", short_of_time, steady, 900, NULL_MOVE, STOP_NONE},
         {"short of time, past it", short_of_time, steady, 1100, NULL_MOVE, STOP_AND_PLAY},
+        {"a low clock still allows twice the target", low_clock, steady, 1100, NULL_MOVE, STOP_NONE},
     };
     for (const BudgetCase& c : budget_cases)
         EXPECT_EQ(stop_test_over(c.recs, c.elapsed_ms, false, c.candidate, c.budget), c.reason)
