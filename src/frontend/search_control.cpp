@@ -46,8 +46,8 @@ bool is_mate_reached(const IterationRecord& r) {
 bool fixed_time() { return game_control.budget.fixed != -1; }
 
 // Below 6 s the time allocation targets only the increment, and a search allowed twice its
-// target drains the clock a little on every move. Below this the drain stops: the search ends
-// at its target.
+// target drains the clock a little on every move until fast games are lost on time. Below this
+// the drain stops: the search ends at its target.
 constexpr double SHORT_OF_TIME_SECONDS = 3.0;
 
 // Whether the time spent says stop, with `count` records made (at least one).
@@ -69,9 +69,8 @@ bool time_says_stop(int count, bool root_trouble, int64_t elapsed) {
         factor = std::max(factor, 1.5);
     else if (s <= -40 || s >= 50)
         factor = std::max(factor, 1.25);
-    // Spending twice the increment on every move drains the clock until only the hard limit
-    // is left, and fast games are lost on time. A fixed time a move needs no such care: its
-    // hard limit is that time.
+    // Short of time the search ends at its target; a fixed time a move is never short of time,
+    // since its hard limit is that time.
     const int stretch = b.remaining < SHORT_OF_TIME_SECONDS && !fixed_time() ? 1 : 2;
     int64_t limit = stretch * int64_t(double(b.target_time_us) * factor);
     if (elapsed > limit) return true;
