@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Solves an EPD test suite through the XBoard protocol: epd_suite.py ENGINE EPD [SECONDS].
+"""Solves an EPD test suite through the UCI protocol: epd_suite.py ENGINE EPD [SECONDS].
 
 Each position is searched for SECONDS (default 1) and counts as solved when the engine's move
-is one of the "bm" moves. A SAN move is matched on its piece, target square and promotion,
+is one of the "bm" moves. UCI rather than XBoard, because under XBoard the engine resigns a
+position it judges lost and so never names the move it would play. A SAN move is matched on its piece, target square and promotion,
 which is exact for every position of the Win at Chess suite.
 """
 import subprocess
@@ -54,16 +55,13 @@ def parse_epd(line):
 
 
 def engine_move(engine, fen, seconds):
-    for command in ("new", "force", "setboard " + fen, "st %d" % seconds, "post", "go"):
+    for command in ("ucinewgame", "position fen " + fen, "go movetime %d" % (seconds * 1000)):
         engine.stdin.write(command + "\n")
     engine.stdin.flush()
     for line in engine.stdout:
         words = line.split()
-        if len(words) == 2 and words[0] == "move":
+        if len(words) >= 2 and words[0] == "bestmove":
             return words[1]
-        # Under XBoard the engine resigns a position it judges lost: no move, nothing solved.
-        if words == ["resign"]:
-            return None
     sys.exit("the engine ended before it moved")
 
 
@@ -72,16 +70,16 @@ def main():
         sys.exit(__doc__)
     seconds = int(sys.argv[3]) if len(sys.argv) > 3 else 1
     engine = subprocess.Popen([sys.argv[1]], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    engine.stdin.write("xboard\nprotover 2\n")
+    engine.stdin.write("uci\n")
     solved, missed = 0, []
     lines = [l for l in open(sys.argv[2]) if l.strip()]
     for line in lines:
         fen, best, ident = parse_epd(line)
         move = engine_move(engine, fen, seconds)
-        if move and move_key(board_from_fen(fen.split()[0]), move) in {san_key(b) for b in best}:
+        if move_key(board_from_fen(fen.split()[0]), move) in {san_key(b) for b in best}:
             solved += 1
         else:
-            missed.append("%s (%s, played %s)" % (ident, " ".join(best), move or "nothing: resigned"))
+            missed.append("%s (%s, played %s)" % (ident, " ".join(best), move))
     engine.stdin.write("quit\n")
     engine.stdin.flush()
     engine.wait()
