@@ -3,8 +3,8 @@
 
 Each position is searched for SECONDS (default 1) and counts as solved when the engine's move
 is one of the "bm" moves. UCI rather than XBoard, because under XBoard the engine resigns a
-position it judges lost and so never names the move it would play. A SAN move is matched on its piece, target square and promotion,
-which is exact for every position of the Win at Chess suite.
+position it judges lost and so never names the move it would play. A SAN move is matched on its
+piece, target square and promotion, which is exact for every position of the Win at Chess suite.
 """
 import subprocess
 import sys
