@@ -19,22 +19,23 @@ constexpr int PIECE_FACTOR[9] = {152, 152, 136, 128, 118, 110, 96, 76, 72};
 constexpr int PASSER_FACTOR[10] = {134, 134, 130, 115, 104, 104, 104, 104, 104, 104};
 
 // How much the kings matter, per 128, by the enemy's piece count. This table and the king,
-// neighbour and connection tables below are fitted to game results. Kings count most with one
-// enemy piece left; in pawn endings less, likely because the pawn term's race rules judge them.
-constexpr int KING_WEIGHT[5] = {59, 199, 102, 94, 27};
+// neighbour and connection tables below are fitted to game results and to a stronger engine's
+// evaluations. Kings count most with one enemy piece left; in pawn endings less, likely because
+// the pawn term's race rules judge them.
+constexpr int KING_WEIGHT[5] = {115, 271, 191, 150, 54};
 // The enemy king against the passer, by its rank lead over the pawn (-4 .. 2, ahead positive)
 // and its file distance (0 .. 9): close and ahead it stops the pawn, far off it cannot.
-constexpr int ENEMY_KING_BY_FILE[10] = {-109, -37, -20, -9, 4, 27, 57, 56, 40, 40};
-constexpr int ENEMY_KING_RANK_SHARE[7] = {20, 31, 28, 77, 159, 199, 141};  // per 100, lead -4 .. 2
+constexpr int ENEMY_KING_BY_FILE[10] = {-78, -1, -12, 7, 20, 31, 25, 43, 24, 40};
+constexpr int ENEMY_KING_RANK_SHARE[7] = {5, 51, 45, 132, 293, 277, 124};  // per 100, lead -4 .. 2
 // The own king's distance to the square ahead of the pawn.
-constexpr int OWN_KING_BY_DISTANCE[8] = {4, 57, 37, 9, 3, -1, -4, -10};
+constexpr int OWN_KING_BY_DISTANCE[8] = {20, 45, 59, 25, 5, 6, 8, 6};
 // The file distance to the nearest other own passer: far apart they overload the enemy.
-constexpr int OTHER_PASSER_BY_FILES[8] = {0, 16, 18, 34, 18, 87, 87, 43};
+constexpr int OTHER_PASSER_BY_FILES[8] = {0, 18, 7, 9, 36, 25, 50, 25};
 // A pawn ahead on the file, by the number of files without pawns.
 constexpr int BLOCKED_BY_EMPTY_FILES[5] = {-64, -54, -36, -18, 0};
 // Own passers next to it, by the pawn's rank: beside it, and one rank apart.
-constexpr int CONNECTED_BESIDE[8] = {0, 0, 15, 38, 87, 159, 130, 0};
-constexpr int CONNECTED_DIAGONAL[8] = {0, 0, 10, 22, 67, 75, 68, 0};
+constexpr int CONNECTED_BESIDE[8] = {0, 0, 14, 74, 145, 311, 258, 0};
+constexpr int CONNECTED_DIAGONAL[8] = {0, 0, 11, 42, 2, 21, 132, 0};
 constexpr int SUPPORT[8] = {0, 0, 0, 0, 40, 160, 240, 0};
 // A rook behind the pawn, by the owner's piece count (enemy rook) or the pawn's rank (own).
 constexpr int ENEMY_ROOK_UNSAFE[6] = {-120, -100, -80, -55, -35, -25};

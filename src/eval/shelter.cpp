@@ -10,17 +10,17 @@ namespace {
 constexpr int SHELTER_CAP = 180;
 
 // By the king's rank from its own side (4 meaning 4 or further) and file. The tables of this
-// file are fitted to game results.
-constexpr int SHELTER_BASE[4][8] = {{0, 0, 16, 37, 37, 16, 0, 0},
-                                    {0, 8, 30, 37, 37, 30, 8, 0},
-                                    {17, 57, 78, 78, 78, 78, 57, 17},
-                                    {118, 33, 60, 37, 37, 60, 33, 118}};
+// file are fitted to game results and to a stronger engine's evaluations.
+constexpr int SHELTER_BASE[4][8] = {{16, 0, 8, 50, 50, 8, 0, 16},
+                                    {7, 24, 60, 73, 73, 60, 24, 7},
+                                    {33, 0, 150, 128, 128, 150, 0, 33},
+                                    {160, 5, 3, 73, 73, 3, 5, 160}};
 // By how far ahead of the king the nearest own pawn on a file stands (1, 2, 3; 0 for none
 // within three ranks): a file without a shield pawn is an open road to the king.
-constexpr int SHIELD_GAP[4] = {47, 0, 4, 24};
+constexpr int SHIELD_GAP[4] = {27, 0, 5, 21};
 // By how far ahead the nearest enemy pawn on a file stands (0 for none, a file half open for
 // the enemy's pieces): a storm two ranks off is worst.
-constexpr int STORM[8] = {6, 6, 16, 6, 4, 0, 0, 0};
+constexpr int STORM[8] = {0, 0, 7, 6, 0, 0, 0, 0};
 
 struct DangerPair {
     int mg, eg;
