@@ -8,12 +8,12 @@ namespace {
 
 // A reachable square's worth, by the kind of line (rank, file, diagonal) and by the square's
 // place in its quarter of the board: 4 x its rank from the nearer edge + its file from the nearer
-// edge, so a1, d1 and d4 are 0, 3 and 15. Fitted to game results and to a stronger engine's
-// evaluations of the same positions.
+// edge, so a1, d1 and d4 are 0, 3 and 15 (a group of four per rank, edge first). Fitted to game
+// results and to a stronger engine's evaluations of the games' quiet positions.
 constexpr int SQUARE_WEIGHT[3][16] = {
-    {12,  7, 12, 12,  0,  0, 10, 19,  7,  4, 12, 12, 14, 10, 12, 12},
-    { 7, 14, 12, 12,  6, 11, 20, 22,  9,  8, 20, 12, 24, 11, 14,  9},
-    {11, 12, 13, 12, 11,  2,  9, 10, 12,  9, 11, 10, 12,  0, 12, 18},
+    {12,  7, 12, 12,    0,  0, 10, 19,    7,  4, 12, 12,   14, 10, 12, 12},  // along a rank
+    { 7, 14, 12, 12,    6, 11, 20, 22,    9,  8, 20, 12,   24, 11, 14,  9},  // along a file
+    {11, 12, 13, 12,   11,  2,  9, 10,   12,  9, 11, 10,   12,  0, 12, 18},  // along a diagonal
 };
 
 int square_weight(int orientation, Square s) {
