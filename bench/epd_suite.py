@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Solves an EPD test suite through the UCI protocol: epd_suite.py ENGINE EPD [SECONDS].
+"""Solves an EPD test suite through the UCI protocol: epd_suite.py ENGINE EPD [SECONDS [THREADS]].
 
-Each position is searched for SECONDS (default 1) and counts as solved when the engine's move
-is one of the "bm" moves. UCI rather than XBoard, because under XBoard the engine resigns a
-position it judges lost and so never names the move it would play. A SAN move is matched on its
-piece, target square and promotion, which is exact for every position of the Win at Chess suite.
+Each position is searched for SECONDS (default 1) on THREADS search threads (default 1) and
+counts as solved when the engine's move is one of the "bm" moves. UCI rather than XBoard,
+because under XBoard the engine resigns a position it judges lost and so never names the move
+it would play. A SAN move is matched on its piece, target square and promotion, which is exact
+for every position of the Win at Chess suite.
 """
 import subprocess
 import sys
@@ -69,8 +70,9 @@ def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__)
     seconds = int(sys.argv[3]) if len(sys.argv) > 3 else 1
+    threads = int(sys.argv[4]) if len(sys.argv) > 4 else 1
     engine = subprocess.Popen([sys.argv[1]], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    engine.stdin.write("uci\n")
+    engine.stdin.write("uci\nsetoption name Threads value %d\n" % threads)
     solved, missed = 0, []
     lines = [l for l in open(sys.argv[2]) if l.strip()]
     for line in lines:
@@ -84,7 +86,8 @@ def main():
     engine.stdin.flush()
     engine.wait()
     print("missed:", ", ".join(missed) if missed else "none")
-    print("solved %d of %d at %d s a position" % (solved, len(lines), seconds))
+    print("solved %d of %d at %d s a position, %d thread%s" %
+          (solved, len(lines), seconds, threads, "" if threads == 1 else "s"))
 
 
 main()
