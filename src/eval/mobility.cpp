@@ -19,7 +19,9 @@ constexpr int SQUARE_WEIGHT[3][16] = {
 int square_weight(int orientation, Square s) {
     const int quarter_square =
         std::min(rank_of(s), 7 - rank_of(s)) * 4 + std::min(file_of(s), 7 - file_of(s));
-    return SQUARE_WEIGHT[std::min(orientation, int(ORIENT_A1H8))][quarter_square];
+    // One row for both diagonals: a row each would tell a board from its left-right mirror.
+    const int line_kind = orientation == ORIENT_H1A8 ? ORIENT_A1H8 : orientation;
+    return SQUARE_WEIGHT[line_kind][quarter_square];
 }
 
 int rotated_index(int orientation, Square s) {
