@@ -62,9 +62,12 @@ struct DrawCase {
 
 TEST_F(Evaluation, EndgameRecognisers) {
     const std::vector<DrawCase> cases = {
-        // Rook pawn whose bishop does not cover the queening square, or a knight: the corner holds.
+        // Rook pawn whose bishop does not cover the queening square: the corner holds. A knight
+        // checks the king out of it (mate in 18 from the third position), and so does a bishop
+        // of the queening square's colour.
         {"k7/8/8/8/P7/8/8/2B1K3 w - - 0 1", DEAD_DRAW, true},
-        {"7k/8/8/7P/8/8/8/4K1N1 w - - 0 1", DEAD_DRAW, true},
+        {"7k/8/8/7P/8/8/8/4K1N1 w - - 0 1", -1, false},
+        {"1k6/8/7K/P7/1N6/8/8/8 b - - 0 1", -1, false},
         {"k7/8/8/8/P7/8/8/1B2K3 w - - 0 1", -1, false},
         // A bare king to move with nowhere to go is stalemated; one in check is mated.
         {"k7/2Q5/1K6/8/8/8/8/8 b - - 0 1", DEAD_DRAW, true},

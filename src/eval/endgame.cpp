@@ -13,12 +13,14 @@ bool no_mating_material(const Position& p) {
            p.minor_count[BLACK] <= 1 && p.minor_count[WHITE] <= 1;
 }
 
-// Pawns on one rook file only, a minor piece at most, and the defending king first in the
-// corner: no bishop that covers the queening square can drive it out.
+// Pawns on one rook file only, no piece but a bishop that misses the queening square's colour,
+// and the defending king first in the corner: nothing can drive it out. A knight can, by
+// checks from both colours, so with a knight the ending is mostly won and is left to the search.
 bool wrong_rook_pawn(const Position& p, int strong) {
     const int weak = strong ^ 1;
     const Bitboard pawns = p.pieces[piece_of(PAWN, strong)];
     if (p.major_count[strong] != 0 || p.minor_count[strong] > 1 || !pawns) return false;
+    if (p.pieces[piece_of(KNIGHT, strong)]) return false;
     if ((pawns & ~FILE_A) && (pawns & ~FILE_H)) return false;
     const Square front = strong == WHITE ? 63 - std::countl_zero(pawns) : lowest_square(pawns);
     const Square queening = relative_square(square_at(file_of(front), 7), strong);
