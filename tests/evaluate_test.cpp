@@ -76,6 +76,11 @@ TEST_F(Evaluation, EndgameRecognisers) {
         // Even material: dead without pawns, still alive with them.
         {"4k3/r7/8/8/8/8/R7/4K3 w - - 0 1", DEAD_DRAW, true},
         {"8/5k2/8/p7/8/8/5PK1/8 w - - 0 1", 5, false},
+        // Against pawns alone two pawns up is scaled as drawish; a piece up, or three pawns up,
+        // with a pawn left to queen is not.
+        {"8/5k2/8/8/8/8/4PPK1/8 w - - 0 1", 5, false},
+        {"8/5p2/2k5/4Kb1p/8/6P1/7P/8 b - - 1 1", 0, false},
+        {"8/5k2/8/8/8/8/3PPPK1/8 w - - 0 1", 0, false},
         // Bishops of opposite colours, two pawns up.
         {"4k3/8/8/3b4/8/8/3PP3/2B1K3 w - - 0 1", 4, false},
     };

@@ -16,6 +16,13 @@ bool draw_rules_apply(const Position& p) {
     return p.piece_count[BLACK] + p.piece_count[WHITE] <= 6 || p.all_pawns == 0;
 }
 
+bool material_decides(const Position& p) {
+    const int lead = std::abs(p.mat_balance);
+    const int ahead = p.mat_balance > 0 ? WHITE : BLACK;
+    return lead >= DRAW_MATERIAL_THRESHOLD ||
+           (lead >= DRAW_MATERIAL_THRESHOLD_WITH_PAWNS && p.pawn_count[ahead] > 0);
+}
+
 }  // namespace
 
 int scale_by_drawishness(int score, int drawishness) {
@@ -37,7 +44,7 @@ void apply_draw_rules(const Position& p, EvalInfo& info, int strong) {
     info.drawishness = 0;
     if (!draw_rules_apply(p)) return;
     int count = early_draw_count(p, info, strong);
-    if (count == 0 && std::abs(p.mat_balance) >= DRAW_MATERIAL_THRESHOLD) return;
+    if (count == 0 && material_decides(p)) return;
     count += late_draw_count(p, info, strong);
     info.score = scale_by_drawishness(info.score, count);
     info.drawishness = count;
