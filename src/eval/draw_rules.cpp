@@ -16,6 +16,11 @@ bool draw_rules_apply(const Position& p) {
     return p.piece_count[BLACK] + p.piece_count[WHITE] <= 6 || p.all_pawns == 0;
 }
 
+constexpr int DRAW_MATERIAL_THRESHOLD = 500;
+constexpr int DRAW_MATERIAL_THRESHOLD_WITH_PAWNS = 300;
+
+// A lead the drawish-ending recognisers leave alone: 500 or more, or 300 (three pawns, or a
+// minor piece for a pawn) while the side ahead has a pawn left to queen, which rarely fails.
 bool material_decides(const Position& p) {
     const int lead = std::abs(p.mat_balance);
     const int ahead = p.mat_balance > 0 ? WHITE : BLACK;

@@ -5,12 +5,6 @@
 #include "board/position.h"
 #include "eval/eval_info.h"
 
-// Below this material balance the drawish-ending recognisers get their say, and below the
-// second one as well while the side ahead still has a pawn: three pawns, or a minor piece for
-// a pawn, with a pawn left to queen rarely fail to win, so they are not scaled down as drawish.
-constexpr int DRAW_MATERIAL_THRESHOLD = 500;
-constexpr int DRAW_MATERIAL_THRESHOLD_WITH_PAWNS = 300;
-
 // `score` shrunk by the draw counter: a dead draw leaves its sign only (±1), otherwise the
 // score is scaled down and, from a counter of 2, the part beyond 100 is halved.
 int scale_by_drawishness(int score, int drawishness);
